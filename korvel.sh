@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Sets up a Debian machine for Korvel, builds it, and starts it or runs the tests.
+#   ./korvel.sh start   install what is missing, build, start Korvel
+#   ./korvel.sh test    install what is missing, build, run the whole test suite
+#   ./korvel.sh asan    the same tests under AddressSanitizer and UBSan
+set -euo pipefail
+cd "$(dirname "$0")"
+
+packages=(
+    build-essential cmake ninja-build pkg-config
+    qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-tools-dev qt6-tools-dev-tools
+    qt6-l10n-tools qt6-translations-l10n qt6-qpa-plugins
+    libmuparser-dev libgtest-dev libgmock-dev libbenchmark-dev
+    fonts-dejavu-core
+)
+
+install_missing() {
+    local missing=()
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+build() {
+    local preset=$1
+    if [ -n "${CI:-}" ]; then export KORVEL_WERROR=ON; fi
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset"
+}
+
+case "${1:-}" in
+    start)
+        install_missing
+        build default
+        exec ./build/default/src/app/korvel
+        ;;
+    test)
+        install_missing
+        build default
+        ctest --preset default
+        ;;
+    asan)
+        install_missing
+        build asan
+        ctest --preset asan
+        ;;
+    *)
+        echo "usage: $0 start|test|asan" >&2
+        exit 2
+        ;;
+esac

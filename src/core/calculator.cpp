@@ -1,0 +1,149 @@
+#include "core/calculator.h"
+
+#include "core/engine.h"
+#include "core/messages.h"
+#include "core/numberformat.h"
+
+Calculator::Calculator(Engine &engine, Messages &messages, QObject *parent)
+    : QObject(parent)
+    , m_engine(engine)
+    , m_messages(messages)
+{
+}
+
+void Calculator::calculate(const QString &fieldText)
+{
+    m_lastResult.clear();
+    m_lastExpression = fieldText.trimmed();
+
+    // "@" or "'" asks for the assignment to be kept as a derivation. The rest is not
+    // trimmed again, so "@ a=5" keeps its leading blank in the derivation.
+    const bool recording = m_lastExpression.startsWith(u'@') || m_lastExpression.startsWith(u'\'');
+    QString working = recording ? m_lastExpression.mid(1) : m_lastExpression;
+
+    double value = 0.0;
+    if (!working.isEmpty()) {
+        const int existing = m_history.findExact(m_lastExpression);
+        if (existing >= 0)
+            m_history.removeAt(existing);
+        m_history.insertTop(m_lastExpression);
+        emit expressionFieldSet(m_lastExpression, EditSelection::All);
+
+        // Either character serves as the decimal point; the parser knows only ','.
+        working.replace(u'.', u',');
+        try {
+            value = m_engine.evaluate(working);
+        } catch (const EngineError &) {
+            // Nothing is undone: the history keeps the text, names met before the error
+            // stay memories, and the result field and the list are left as they were.
+            m_messages.warning(MessageText::CannotEvaluate);
+            return;
+        }
+        m_lastResult = formatNumber(value);
+    }
+    setResultField(m_lastResult);
+
+    if (recording) {
+        const qsizetype assignment = working.indexOf(u'=');
+        if (assignment > 0)
+            m_engine.RecordDerivation(working.left(assignment).trimmed(), working, value);
+    }
+
+    if (!RefreshMemoryList(RefreshMode::StopAtFailure))
+        m_messages.warning(MessageText::CannotEvaluate);
+}
+
+void Calculator::clearHistory()
+{
+    m_history.clear();
+    setResultField(QString());
+}
+
+void Calculator::clearResultField()
+{
+    setResultField(QString());
+}
+
+void Calculator::setFilter(bool onlyLastCalculation)
+{
+    m_filter = onlyLastCalculation;
+}
+
+bool Calculator::RefreshMemoryList(RefreshMode mode)
+{
+    std::vector<MemoryRow> rows;
+    bool ok = true;
+    // Before the parser has a current expression there is nothing to list.
+    if (m_engine.hasCurrentExpression()) {
+        std::vector<MemoryRef> memories;
+        try {
+            memories = m_filter ? m_engine.usedMemories() : m_engine.memories();
+        } catch (const EngineError &) {
+            ok = false;
+        }
+        rows.reserve(memories.size());
+        // One pass in name order: a derivation reads the values the memories have at
+        // that moment, so one that depends on a later memory catches up at the next
+        // rebuild. Names first met here are listed from the next rebuild on.
+        for (const MemoryRef &memory : memories) {
+            MemoryRow row{memory.name, formatNumber(*memory.slot), QString()};
+            if (const CVariabele *record = m_engine.FindDerivation(memory.name)) {
+                row.derivation = record->derivation;
+                try {
+                    row.value = formatNumber(m_engine.evaluate(record->derivation));
+                } catch (const EngineError &) {
+                    ok = false;
+                    if (mode == RefreshMode::StopAtFailure) {
+                        rows.push_back(std::move(row));
+                        break;
+                    }
+                }
+            }
+            rows.push_back(std::move(row));
+        }
+    }
+    m_memoryList.setRows(std::move(rows));
+    return ok;
+}
+
+void Calculator::refreshAndReport()
+{
+    if (!RefreshMemoryList(RefreshMode::Complete))
+        m_messages.warning(MessageText::CannotEvaluate);
+}
+
+void Calculator::deleteMemories(const QList<int> &rows)
+{
+    if (rows.isEmpty())
+        return;
+    const auto &listed = m_memoryList.rows();
+    for (int row : rows) {
+        if (row >= 0 && std::size_t(row) < listed.size())
+            m_engine.RemoveMemory(listed[std::size_t(row)].name);
+    }
+    refreshAndReport();
+}
+
+void Calculator::CopyDerivationToExpression(int row)
+{
+    const auto &listed = m_memoryList.rows();
+    if (row < 0 || std::size_t(row) >= listed.size())
+        return;
+    const MemoryRow &memory = listed[std::size_t(row)];
+    setResultField(QString());
+    if (memory.derivation.isEmpty())
+        emit expressionFieldSet(memory.name + u'=', EditSelection::CaretAtEnd);
+    else
+        emit expressionFieldSet(u'@' + memory.derivation, EditSelection::All);
+}
+
+MemoryButtons Calculator::UpdateMemoryButtons(int selectedRows)
+{
+    return {selectedRows == 1, selectedRows >= 1};
+}
+
+void Calculator::setResultField(const QString &text)
+{
+    m_resultField = text;
+    emit resultFieldChanged(text);
+}

@@ -1,0 +1,91 @@
+// The calculator's commands and the state they share: Calculate, Clear history, the
+// memory list with its recalculation of derivations, deleting memories and copying a
+// derivation back into the expression field. A dialog wires these to its widgets.
+#pragma once
+
+#include "core/historymodel.h"
+#include "core/memorylistmodel.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class Engine;
+class Messages;
+
+/// What the memory buttons may do for a given selection.
+struct MemoryButtons {
+    bool copyDerivation = false; ///< exactly one row selected
+    bool remove = false;         ///< at least one row selected
+    bool operator==(const MemoryButtons &) const = default;
+};
+
+/// How the expression field's text is selected after the calculator sets it.
+enum class EditSelection {
+    All,        ///< the whole text selected, as after an evaluation
+    CaretAtEnd, ///< nothing selected, the caret after the last character
+};
+
+class Calculator : public QObject {
+    Q_OBJECT
+public:
+    /// How a rebuild of the memory list treats a derivation that fails to evaluate.
+    enum class RefreshMode {
+        StopAtFailure, ///< the list keeps the rows before the failure
+        Complete,      ///< the failing row keeps its slot value and the listing goes on
+    };
+
+    Calculator(Engine &engine, Messages &messages, QObject *parent = nullptr);
+
+    HistoryModel *history() { return &m_history; }
+    MemoryListModel *memoryList() { return &m_memoryList; }
+    Engine &engine() { return m_engine; }
+
+    /// The trimmed text of the most recent Calculate, prefix included.
+    const QString &lastExpression() const { return m_lastExpression; }
+    /// The formatted result of the most recent successful Calculate, else empty.
+    const QString &lastResult() const { return m_lastResult; }
+    /// What the result field shows.
+    const QString &resultField() const { return m_resultField; }
+
+    /// Evaluates the expression field's text, updates history, result and memory list.
+    void calculate(const QString &fieldText);
+    /// Empties the history; the expression being typed and the memories stay.
+    void clearHistory();
+    /// Empties the result field; the last result text stays for the clipboard.
+    void clearResultField();
+
+    bool filter() const { return m_filter; }
+    /// Limits later rebuilds of the memory list to the current expression's variables.
+    void setFilter(bool onlyLastCalculation);
+
+    /// Rebuilds the memory list from the parser, re-evaluating every listed derivation.
+    /// Returns false when a derivation or the filter's variable lookup failed.
+    bool RefreshMemoryList(RefreshMode mode);
+    /// Rebuilds the memory list to the end and reports a failure once.
+    void refreshAndReport();
+
+    /// Removes the memories of the given rows of the memory list, then rebuilds it.
+    void deleteMemories(const QList<int> &rows);
+    /// Offers a row's derivation (or its name for a new assignment) in the expression field.
+    void CopyDerivationToExpression(int row);
+
+    static MemoryButtons UpdateMemoryButtons(int selectedRows);
+
+signals:
+    void resultFieldChanged(const QString &text);
+    /// The expression field must show `text`, take the focus and select as asked.
+    void expressionFieldSet(const QString &text, EditSelection selection);
+
+private:
+    void setResultField(const QString &text);
+
+    Engine &m_engine;
+    Messages &m_messages;
+    HistoryModel m_history;
+    MemoryListModel m_memoryList;
+    QString m_lastExpression;
+    QString m_lastResult;
+    QString m_resultField;
+    bool m_filter = false;
+};

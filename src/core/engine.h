@@ -1,0 +1,96 @@
+// The expression engine: one configured muParser parser, the memory table that gives
+// every memory a value slot whose address never changes, and the derivation list.
+#pragma once
+
+#include <QString>
+
+#include <deque>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+/// A derivation record: the expression that sets a memory, kept for the rest of the run.
+struct CVariabele {
+    QString name;
+    QString derivation;
+    /// The value when the record was created; display and saving read the memory instead.
+    double value = 0.0;
+};
+
+/// Any failure of the parser or the variable factory while evaluating.
+class EngineError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+/// One parser variable: its name and the slot that holds its value.
+struct MemoryRef {
+    QString name;
+    double *slot = nullptr;
+};
+
+enum class LoadResult {
+    Loaded,
+    PoolFull,    ///< all load slots are in use; the caller stops its loading run
+    NameRefused, ///< the parser does not accept the name; nothing was defined
+};
+
+class Engine {
+public:
+    static constexpr int PoolSize = 999;
+
+    /// The message carried by the error raised when the creation pool is exhausted.
+    static const char *const PoolExhaustedMessage;
+
+    Engine();
+    ~Engine();
+    Engine(const Engine &) = delete;
+    Engine &operator=(const Engine &) = delete;
+
+    /// Sets the Dutch number conventions (';' between arguments, ',' as decimal point,
+    /// '.' as thousands separator) and installs the variable factory.
+    void StartEngine();
+
+    /// Evaluates "0+0" so that the parser has a current expression without variables.
+    void PrimeParser();
+
+    /// Makes `expression` the current expression and evaluates it. Unknown names become
+    /// memories with value 0. Throws EngineError.
+    double evaluate(const QString &expression);
+
+    /// Whether any expression has been handed to the parser yet.
+    bool hasCurrentExpression() const;
+
+    /// All variables, in ascending order of the names' character codes.
+    std::vector<MemoryRef> memories() const;
+
+    /// The variables that occur in the current expression, in the same order. Throws
+    /// EngineError when the current expression does not parse.
+    std::vector<MemoryRef> usedMemories() const;
+
+    /// The value of the variable `name`, or nullptr when there is none.
+    const double *memory(const QString &name) const;
+
+    /// Binds `name` to the next load slot holding `value`; a non-empty derivation is
+    /// appended to the derivation list without looking for an older record.
+    LoadResult LoadMemory(const QString &name, double value, const QString &derivation);
+
+    /// The first derivation record whose name equals `name` exactly, or nullptr.
+    const CVariabele *FindDerivation(const QString &name) const;
+
+    /// Replaces the derivation of the first record of `name`, or appends a new record.
+    void RecordDerivation(const QString &name, const QString &derivation, double value);
+
+    /// Makes the parser forget `name`; its slot stays idle and its derivation record stays.
+    void RemoveMemory(const QString &name);
+
+    /// The derivation list in order. Records are only ever appended.
+    const std::deque<CVariabele> &derivations() const;
+
+    int createdSlots() const; ///< creation-pool slots handed out so far
+    int loadedSlots() const;  ///< load-pool slots handed out so far
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};

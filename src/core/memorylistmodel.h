@@ -1,0 +1,36 @@
+// The rows of the memory list (name, value, derivation) as a table model.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QString>
+
+#include <vector>
+
+struct MemoryRow {
+    QString name;
+    QString value;      ///< already formatted for display
+    QString derivation; ///< empty for a memory without one
+};
+
+class MemoryListModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum Column { NameColumn, ValueColumn, DerivationColumn, ColumnCount };
+
+    using QAbstractTableModel::QAbstractTableModel;
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+    const std::vector<MemoryRow> &rows() const { return m_rows; }
+    /// Replaces every row; views lose their selection, as after any rebuild.
+    void setRows(std::vector<MemoryRow> rows);
+    /// Tells views that the headings changed, e.g. after the language was switched.
+    void retranslate();
+
+private:
+    std::vector<MemoryRow> m_rows;
+};
