@@ -2,6 +2,8 @@
 #include "core/engine.h"
 #include "core/numberformat.h"
 
+#include "qtprinters.h"
+
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -28,6 +30,11 @@ struct FormatCase {
     const char *text;
 };
 
+void PrintTo(const FormatCase &c, std::ostream *out)
+{
+    *out << c.text;
+}
+
 class FormatTest : public ::testing::TestWithParam<FormatCase> {};
 
 TEST_P(FormatTest, FormatsLikePercent15lgWithDecimalComma)
@@ -52,6 +59,11 @@ struct EvalCase {
     const char *expression;
     const char *result;
 };
+
+void PrintTo(const EvalCase &c, std::ostream *out)
+{
+    *out << c.expression;
+}
 
 class EvaluateTest : public EngineTest, public ::testing::WithParamInterface<EvalCase> {};
 
