@@ -28,7 +28,8 @@ QVariant MemoryListModel::data(const QModelIndex &index, int role) const
         }
     }
     if (role == Qt::TextAlignmentRole) {
-        const Qt::Alignment horizontal = index.column() == ValueColumn ? Qt::AlignRight : Qt::AlignLeft;
+        const Qt::Alignment horizontal =
+            index.column() == ValueColumn ? Qt::AlignRight : Qt::AlignLeft;
         return int(horizontal | Qt::AlignVCenter);
     }
     return {};

@@ -15,7 +15,12 @@ struct MemoryRow {
 class MemoryListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { NameColumn, ValueColumn, DerivationColumn, ColumnCount };
+    enum Column {
+        NameColumn,
+        ValueColumn,
+        DerivationColumn,
+        ColumnCount
+    };
 
     using QAbstractTableModel::QAbstractTableModel;
 

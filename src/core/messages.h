@@ -6,7 +6,8 @@
 
 namespace MessageText {
 /// Shown when an expression or a derivation cannot be evaluated.
-inline const QString CannotEvaluate = QStringLiteral("De ingevoerde expressie kan niet worden uitgerekend!");
+inline const QString CannotEvaluate =
+    QStringLiteral("De ingevoerde expressie kan niet worden uitgerekend!");
 /// Shown once when a loading run finds the load pool full.
 inline const QString MemoryPoolFull = QStringLiteral("Maximaal aantal geheugens bereikt!");
 /// Shown when a data file cannot be created.

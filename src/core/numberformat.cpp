@@ -7,8 +7,8 @@
 QString formatNumber(double value)
 {
     char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                      std::chars_format::general, 15);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
     QString text = QString::fromLatin1(buffer, int(result.ptr - buffer));
     text.replace(QLatin1Char('.'), QLatin1Char(','));
     return text;

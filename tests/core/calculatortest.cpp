@@ -19,7 +19,10 @@ protected:
         calculator.RefreshMemoryList(Calculator::RefreshMode::Complete);
     }
 
-    QStringList history() const { return const_cast<Calculator &>(calculator).history()->entries(); }
+    QStringList history() const
+    {
+        return const_cast<Calculator &>(calculator).history()->entries();
+    }
 
     Engine engine;
     RecordingMessages messages;
@@ -48,14 +51,15 @@ TEST_P(ResultTest, ShowsFormattedResultAndKeepsTypedText)
     EXPECT_TRUE(messages.shown.isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Results, ResultTest,
-    ::testing::Values(ResultCase{"1/3", "0,333333333333333"},
-                      ResultCase{"2^60", "1,15292150460685e+18"}, ResultCase{"10/4", "2,5"},
-                      ResultCase{"1.5+1,5", "3"}, ResultCase{"max(1;2)", "2"},
-                      ResultCase{"max(1,2)", "1,2"}, ResultCase{"max(1.2)", "1,2"},
-                      ResultCase{"  7*6  ", "42"}, ResultCase{"@3+4", "7"},
-                      ResultCase{"x + 1", "1"}, ResultCase{"1/0", "inf"}));
+INSTANTIATE_TEST_SUITE_P(Results, ResultTest,
+                         ::testing::Values(ResultCase{"1/3", "0,333333333333333"},
+                                           ResultCase{"2^60", "1,15292150460685e+18"},
+                                           ResultCase{"10/4", "2,5"}, ResultCase{"1.5+1,5", "3"},
+                                           ResultCase{"max(1;2)", "2"},
+                                           ResultCase{"max(1,2)", "1,2"},
+                                           ResultCase{"max(1.2)", "1,2"},
+                                           ResultCase{"  7*6  ", "42"}, ResultCase{"@3+4", "7"},
+                                           ResultCase{"x + 1", "1"}, ResultCase{"1/0", "inf"}));
 
 class ErrorTest : public CalculatorTest, public ::testing::WithParamInterface<QString> {};
 
@@ -94,8 +98,8 @@ TEST_F(CalculatorTest, FailedExpressionKeepsMemoriesMetBeforeTheError)
 
 TEST_F(CalculatorTest, NothingToEvaluateEmptiesResultAndStillRefreshes)
 {
-    for (const QString &input : {QString(), QStringLiteral("   "), QStringLiteral("@"),
-                                 QStringLiteral(" ' ")}) {
+    for (const QString &input :
+         {QString(), QStringLiteral("   "), QStringLiteral("@"), QStringLiteral(" ' ")}) {
         calculator.calculate("5");
         engine.evaluate("late = 1"); // a memory the list does not show yet
         QSignalSpy fieldSet(&calculator, &Calculator::expressionFieldSet);
@@ -138,7 +142,7 @@ TEST_F(CalculatorTest, ClearResultFieldKeepsLastResult)
 
 struct DerivationCase {
     QString input;
-    QString name;       // empty: nothing recorded
+    QString name; // empty: nothing recorded
     QString derivation;
 };
 
@@ -147,7 +151,8 @@ void PrintTo(const DerivationCase &c, std::ostream *out)
     PrintTo(c.input, out);
 }
 
-class DerivationTest : public CalculatorTest, public ::testing::WithParamInterface<DerivationCase> {};
+class DerivationTest : public CalculatorTest,
+                       public ::testing::WithParamInterface<DerivationCase> {};
 
 TEST_P(DerivationTest, RecordsWhatThePrefixAsksFor)
 {
@@ -161,14 +166,15 @@ TEST_P(DerivationTest, RecordsWhatThePrefixAsksFor)
     EXPECT_EQ(engine.derivations().front().derivation, GetParam().derivation);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Prefixes, DerivationTest,
-    ::testing::Values(DerivationCase{"@a = 3*4", "a", "a = 3*4"},
-                      DerivationCase{"'a = 3*4", "a", "a = 3*4"},
-                      DerivationCase{"@b = 1.5", "b", "b = 1,5"},
-                      DerivationCase{"@ a =5", "a", " a =5"}, DerivationCase{"@3+4", "", ""},
-                      DerivationCase{"@=5", "", ""}, DerivationCase{"a = 3*4", "", ""},
-                      DerivationCase{"@c=2", "c", "c=2"}));
+INSTANTIATE_TEST_SUITE_P(Prefixes, DerivationTest,
+                         ::testing::Values(DerivationCase{"@a = 3*4", "a", "a = 3*4"},
+                                           DerivationCase{"'a = 3*4", "a", "a = 3*4"},
+                                           DerivationCase{"@b = 1.5", "b", "b = 1,5"},
+                                           DerivationCase{"@ a =5", "a", " a =5"},
+                                           DerivationCase{"@3+4", "", ""},
+                                           DerivationCase{"@=5", "", ""},
+                                           DerivationCase{"a = 3*4", "", ""},
+                                           DerivationCase{"@c=2", "c", "c=2"}));
 
 TEST_F(CalculatorTest, DerivationLifeCycle)
 {

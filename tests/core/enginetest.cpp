@@ -74,13 +74,14 @@ TEST_P(EvaluateTest, EvaluatesWithDutchConventions)
 
 INSTANTIATE_TEST_SUITE_P(
     Expressions, EvaluateTest,
-    ::testing::Values(EvalCase{"1/3", "0,333333333333333"}, EvalCase{"2^60", "1,15292150460685e+18"},
-                      EvalCase{"10/4", "2,5"}, EvalCase{"1,5+1,5", "3"},
-                      EvalCase{"max(1;2)", "2"}, EvalCase{"max(1,2)", "1,2"},
-                      EvalCase{"sum(1;2;3)", "6"}, EvalCase{"_pi", "3,14159265358979"},
-                      EvalCase{"_e", "2,71828182845905"}, EvalCase{"sin(_pi)", "1,22464679914735e-16"},
-                      EvalCase{"1<2 ? 5 : 6", "5"}, EvalCase{"1;2;3", "3"}, EvalCase{"1/0", "inf"},
-                      EvalCase{"-1/0", "-inf"}, EvalCase{"sqrt(-1)", "-nan"}));
+    ::testing::Values(EvalCase{"1/3", "0,333333333333333"},
+                      EvalCase{"2^60", "1,15292150460685e+18"}, EvalCase{"10/4", "2,5"},
+                      EvalCase{"1,5+1,5", "3"}, EvalCase{"max(1;2)", "2"},
+                      EvalCase{"max(1,2)", "1,2"}, EvalCase{"sum(1;2;3)", "6"},
+                      EvalCase{"_pi", "3,14159265358979"}, EvalCase{"_e", "2,71828182845905"},
+                      EvalCase{"sin(_pi)", "1,22464679914735e-16"}, EvalCase{"1<2 ? 5 : 6", "5"},
+                      EvalCase{"1;2;3", "3"}, EvalCase{"1/0", "inf"}, EvalCase{"-1/0", "-inf"},
+                      EvalCase{"sqrt(-1)", "-nan"}));
 
 class RejectTest : public EngineTest, public ::testing::WithParamInterface<QString> {};
 
@@ -144,7 +145,8 @@ TEST_F(EngineTest, NamesMetBeforePoolRunsOutStayMemories)
 TEST_F(EngineTest, LoadPoolHolds999ThenReportsFull)
 {
     for (int i = 1; i <= Engine::PoolSize; ++i)
-        ASSERT_EQ(engine.LoadMemory(QStringLiteral("m%1").arg(i), i, QString()), LoadResult::Loaded);
+        ASSERT_EQ(engine.LoadMemory(QStringLiteral("m%1").arg(i), i, QString()),
+                  LoadResult::Loaded);
     EXPECT_EQ(engine.LoadMemory("extra", 1, "extra = 1"), LoadResult::PoolFull);
     EXPECT_EQ(engine.memory("extra"), nullptr);
     EXPECT_EQ(engine.FindDerivation("extra"), nullptr);
@@ -157,10 +159,11 @@ TEST_F(EngineTest, LoadPoolHolds999ThenReportsFull)
 
 TEST_F(EngineTest, RefusedNameLoadsNothing)
 {
-    for (const QString &name : {QString(), QStringLiteral("1abc"), QStringLiteral("a b"),
-                                QStringLiteral("_pi"), QString(101, u'x'),
-                                QStringLiteral("caf\u00e9")}) {
-        EXPECT_EQ(engine.LoadMemory(name, 5, "x = 5"), LoadResult::NameRefused) << name.toStdString();
+    for (const QString &name :
+         {QString(), QStringLiteral("1abc"), QStringLiteral("a b"), QStringLiteral("_pi"),
+          QString(101, u'x'), QStringLiteral("caf\u00e9")}) {
+        EXPECT_EQ(engine.LoadMemory(name, 5, "x = 5"), LoadResult::NameRefused)
+            << name.toStdString();
     }
     EXPECT_EQ(engine.loadedSlots(), 0);
     EXPECT_TRUE(engine.derivations().empty());

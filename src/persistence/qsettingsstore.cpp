@@ -1,0 +1,131 @@
+// Values read back from a settings file may have been edited by hand or damaged, so every
+// read checks the kind it gets and falls back to the caller's default instead of
+// converting whatever it finds.
+#include "persistence/qsettingsstore.h"
+
+#include <QCoreApplication>
+#include <QVariant>
+
+#include <utility>
+
+const QString QSettingsStore::Organization = QStringLiteral("Tamsard");
+
+namespace {
+
+std::optional<int> toInt32(const QVariant &value)
+{
+    bool ok = false;
+    switch (value.typeId()) {
+    case QMetaType::Int:
+        return value.toInt();
+    case QMetaType::UInt:
+    case QMetaType::LongLong: {
+        const qlonglong number = value.toLongLong(&ok);
+        if (ok && std::in_range<int>(number))
+            return int(number);
+        return std::nullopt;
+    }
+    case QMetaType::ULongLong: {
+        const qulonglong number = value.toULongLong(&ok);
+        if (ok && std::in_range<int>(number))
+            return int(number);
+        return std::nullopt;
+    }
+    case QMetaType::QString: {
+        // INI files hold text only, so this is how a stored integer comes back there.
+        const qlonglong number = value.toString().toLongLong(&ok, 10);
+        if (ok && std::in_range<int>(number))
+            return int(number);
+        return std::nullopt;
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+QSettingsStore::QSettingsStore()
+    : m_settings(QSettings::NativeFormat, QSettings::UserScope, Organization,
+                 QCoreApplication::applicationName())
+{
+    // Only the user's own values count; a system-wide or organisation-wide file must not
+    // fill in keys the user's store lacks.
+    m_settings.setFallbacksEnabled(false);
+}
+
+QSettingsStore::QSettingsStore(const QString &iniFilePath)
+    : m_settings(iniFilePath, QSettings::IniFormat)
+{
+}
+
+QSettingsStore::~QSettingsStore() = default;
+
+QVariant QSettingsStore::value(const QString &section, const QString &key) const
+{
+    return m_settings.value(section + u'/' + key);
+}
+
+int QSettingsStore::getInt(const QString &section, const QString &key, int defaultValue) const
+{
+    return toInt32(value(section, key)).value_or(defaultValue);
+}
+
+QString QSettingsStore::getString(const QString &section, const QString &key,
+                                  const QString &defaultValue) const
+{
+    const QVariant stored = value(section, key);
+    switch (stored.typeId()) {
+    case QMetaType::QString:
+        return stored.toString();
+    case QMetaType::QStringList:
+        // An INI file edited by hand splits an unquoted text at its commas, and with the
+        // decimal comma that is most expressions with a fraction. Put the commas back;
+        // only blanks that stood next to them are lost.
+        return stored.toStringList().join(u',');
+    default:
+        return defaultValue;
+    }
+}
+
+std::optional<QByteArray> QSettingsStore::getBinary(const QString &section,
+                                                    const QString &key) const
+{
+    const QVariant stored = value(section, key);
+    if (stored.typeId() != QMetaType::QByteArray)
+        return std::nullopt;
+    return stored.toByteArray();
+}
+
+void QSettingsStore::putInt(const QString &section, const QString &key, int value)
+{
+    m_settings.setValue(section + u'/' + key, value);
+}
+
+void QSettingsStore::putString(const QString &section, const QString &key, const QString &value)
+{
+    m_settings.setValue(section + u'/' + key, value);
+}
+
+void QSettingsStore::putBinary(const QString &section, const QString &key, const QByteArray &value)
+{
+    m_settings.setValue(section + u'/' + key, value);
+}
+
+QStringList QSettingsStore::keys(const QString &section) const
+{
+    m_settings.beginGroup(section);
+    QStringList names = m_settings.childKeys();
+    m_settings.endGroup();
+    return names;
+}
+
+void QSettingsStore::sync()
+{
+    m_settings.sync();
+}
+
+QString QSettingsStore::location() const
+{
+    return m_settings.fileName();
+}

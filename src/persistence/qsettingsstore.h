@@ -1,0 +1,44 @@
+// The settings store on QSettings: the user's own store in the platform's native format
+// (the registry on Windows, an INI file elsewhere), or any INI file.
+#pragma once
+
+#include "persistence/settingsstore.h"
+
+#include <QSettings>
+
+class QSettingsStore : public SettingsStore {
+public:
+    /// The organisation every Korvel store is rooted under.
+    static const QString Organization;
+
+    /// The current user's store for this program: organisation "Tamsard" and the
+    /// application's name (by default the executable's base name), in the native format.
+    QSettingsStore();
+    /// A store kept in the INI file at `iniFilePath`.
+    explicit QSettingsStore(const QString &iniFilePath);
+    ~QSettingsStore() override;
+
+    QSettingsStore(const QSettingsStore &) = delete;
+    QSettingsStore &operator=(const QSettingsStore &) = delete;
+
+    int getInt(const QString &section, const QString &key, int defaultValue) const override;
+    QString getString(const QString &section, const QString &key,
+                      const QString &defaultValue = {}) const override;
+    std::optional<QByteArray> getBinary(const QString &section, const QString &key) const override;
+
+    void putInt(const QString &section, const QString &key, int value) override;
+    void putString(const QString &section, const QString &key, const QString &value) override;
+    void putBinary(const QString &section, const QString &key, const QByteArray &value) override;
+
+    QStringList keys(const QString &section) const override;
+
+    /// Writes pending changes to permanent storage; destruction does the same.
+    void sync();
+    /// Where the values live: a file path, or a registry path on Windows.
+    QString location() const;
+
+private:
+    QVariant value(const QString &section, const QString &key) const;
+
+    mutable QSettings m_settings;
+};
