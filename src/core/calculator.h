@@ -40,6 +40,7 @@ public:
     HistoryModel *history() { return &m_history; }
     MemoryListModel *memoryList() { return &m_memoryList; }
     Engine &engine() { return m_engine; }
+    Messages &messages() { return m_messages; }
 
     /// The trimmed text of the most recent Calculate, prefix included.
     const QString &lastExpression() const { return m_lastExpression; }

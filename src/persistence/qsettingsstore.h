@@ -33,7 +33,7 @@ public:
     QStringList keys(const QString &section) const override;
 
     /// Writes pending changes to permanent storage; destruction does the same.
-    void sync();
+    void sync() override;
     /// Where the values live: a file path, or a registry path on Windows.
     QString location() const;
 

@@ -32,4 +32,7 @@ public:
 
     /// The names of the keys present in `section`, in no particular order.
     virtual QStringList keys(const QString &section) const = 0;
+
+    /// Writes pending changes to permanent storage, where the store keeps any.
+    virtual void sync() {}
 };

@@ -1,6 +1,8 @@
 #include "ui/ccorvalindlg.h"
 
 #include "core/engine.h"
+#include "persistence/settingsfile.h"
+#include "persistence/settingsstore.h"
 #include "ui/dialogtemplate.h"
 
 #include <QCheckBox>
@@ -121,10 +123,12 @@ DialogRect rectOf(const ControlSpec &spec)
 
 } // namespace
 
-CCorvalinDlg::CCorvalinDlg(Engine &engine, Messages &messages, QWidget *parent)
+CCorvalinDlg::CCorvalinDlg(Engine &engine, Messages &messages, SettingsStore &store,
+                           QWidget *parent)
     : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowCloseButtonHint)
     , m_calculator(engine, messages)
+    , m_store(store)
 {
     QFont dialogFont(QStringLiteral("Microsoft Sans Serif"), 10);
     dialogFont.setStyleHint(QFont::SansSerif);
@@ -320,13 +324,16 @@ void CCorvalinDlg::OnInitDialog()
     setWindowIcon(QIcon(QString::fromLatin1(ProgramIcon)));
     setLabelFont();
     setButtonIcons();
-    m_calculator.engine().StartEngine();
-    m_calculator.engine().PrimeParser();
+    Engine &engine = m_calculator.engine();
+    engine.StartEngine();
+    // The history goes in before the text, so the text is not replaced by an entry.
+    const QString restoredText = RestoreHistory(m_store, *m_calculator.history());
+    RestoreMemories(m_store, engine, m_calculator.messages());
+    engine.PrimeParser();
     setMemoryColumns();
     m_calculator.refreshAndReport();
-    // The dialog opens ready for typing over the expression field's text.
-    m_expression->setFocus(Qt::OtherFocusReason);
-    m_expression->lineEdit()->selectAll();
+    // The dialog opens ready for typing over the restored expression text.
+    showExpression(restoredText, EditSelection::All);
 }
 
 QWidget *CCorvalinDlg::control(ControlId id) const
@@ -337,6 +344,12 @@ QWidget *CCorvalinDlg::control(ControlId id) const
 
 void CCorvalinDlg::closeCommand()
 {
+    if (m_closed)
+        return;
+    m_closed = true;
+    SaveToSettings(m_store, m_expression->currentText(), *m_calculator.history(),
+                   m_calculator.engine());
+    m_store.sync();
     QDialog::reject();
 }
 

@@ -20,6 +20,7 @@
 
 class Engine;
 class Messages;
+class SettingsStore;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -56,7 +57,9 @@ public:
     static constexpr int TemplateWidth = 320;
     static constexpr int TemplateHeight = 222;
 
-    CCorvalinDlg(Engine &engine, Messages &messages, QWidget *parent = nullptr);
+    /// `store` keeps the expression text, the history and the memories between runs.
+    CCorvalinDlg(Engine &engine, Messages &messages, SettingsStore &store,
+                 QWidget *parent = nullptr);
     ~CCorvalinDlg() override;
 
     /// Prepares icons, fonts, the engine and the memory list; run once before the dialog
@@ -73,14 +76,15 @@ public:
 public slots:
     /// Esc and the hidden Close button end the dialog through the close command.
     void reject() override;
+    /// Saves the state to the settings store and ends the dialog. Every way of closing
+    /// runs it; only the first call does anything.
+    void closeCommand();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
 
 private:
-    /// Ends the dialog. Every way of closing runs it exactly once.
-    void closeCommand();
 
     void createControls();
     QWidget *createControl(const ControlSpec &spec);
@@ -103,6 +107,8 @@ private:
     void deleteSelectedMemories();
 
     Calculator m_calculator;
+    SettingsStore &m_store;
+    bool m_closed = false;
     std::vector<std::pair<const ControlSpec *, QWidget *>> m_controls;
     std::map<ControlId, QWidget *> m_byId;
     std::vector<QWidget *> m_separators;

@@ -40,6 +40,7 @@ void DialogTest::SetUp()
 void DialogTest::TearDown()
 {
     m_dialog.reset();
+    m_store.reset();
     m_guard.reset();
 }
 
@@ -47,9 +48,10 @@ void DialogTest::open(Language language)
 {
     EXPECT_TRUE(m_translations.install(language)) << languageCode(language).toStdString();
     m_dialog.reset();
+    m_store = std::make_unique<QSettingsStore>(settingsFile());
     m_engine = std::make_unique<Engine>();
     m_messages.shown.clear();
-    m_dialog = std::make_unique<CCorvalinDlg>(*m_engine, m_messages);
+    m_dialog = std::make_unique<CCorvalinDlg>(*m_engine, m_messages, *m_store);
     m_dialog->OnInitDialog();
     m_dialog->show();
     m_dialog->activateWindow();

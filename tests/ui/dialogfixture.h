@@ -4,6 +4,7 @@
 
 #include "core/engine.h"
 #include "core/recordingmessages.h"
+#include "persistence/qsettingsstore.h"
 #include "ui/ccorvalindlg.h"
 #include "ui/language.h"
 
@@ -49,8 +50,11 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    /// Creates, initialises and shows a dialog in `language`, on a fresh engine.
+    /// Creates, initialises and shows a dialog in `language`, on a fresh engine and a
+    /// fresh store over the test's settings file, as a new run of the program would.
     void open(Language language = Language::English);
+    /// The settings file every dialog of the test reads and writes.
+    QString settingsFile() const { return m_settings.filePath(QStringLiteral("korvel.ini")); }
     /// Types `text` over the expression field's text and presses Enter, clicking into
     /// the field first when it has not got the focus.
     void calculate(const QString &text);
@@ -69,6 +73,7 @@ protected:
     QTemporaryDir m_settings;
     Translations m_translations;
     std::unique_ptr<Engine> m_engine;
+    std::unique_ptr<QSettingsStore> m_store;
     RecordingMessages m_messages;
     std::unique_ptr<CCorvalinDlg> m_dialog;
     std::unique_ptr<ModalGuard> m_guard;

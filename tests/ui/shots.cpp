@@ -2,6 +2,7 @@
 // korvel-<language>.png into the folder given as the first argument.
 #include "core/engine.h"
 #include "core/messages.h"
+#include "persistence/memorysettingsstore.h"
 #include "ui/ccorvalindlg.h"
 #include "ui/language.h"
 
@@ -39,7 +40,8 @@ int main(int argc, char **argv)
         translations.install(language);
         Engine engine;
         SilentMessages messages;
-        CCorvalinDlg dialog(engine, messages);
+        MemorySettingsStore store; // pictures never touch real settings
+        CCorvalinDlg dialog(engine, messages, store);
         dialog.OnInitDialog();
         dialog.show();
         auto *field = qobject_cast<QComboBox *>(dialog.control(Id::Expression));
