@@ -36,8 +36,7 @@ int CCorvalinApp::InitInstance()
         QCoreApplication::exit(0);
     };
     TerminationWatcher terminationWatcher;
-    connect(&terminationWatcher, &TerminationWatcher::terminationRequested, &dialog,
-            closeAndLeave);
+    connect(&terminationWatcher, &TerminationWatcher::terminationRequested, &dialog, closeAndLeave);
     connect(this, &QGuiApplication::commitDataRequest, &dialog, closeAndLeave);
 
     dialog.OnInitDialog();

@@ -37,7 +37,7 @@ enum class ControlState {
     Hidden
 };
 
-struct ControlSpec {
+struct TemplateEntry {
     CCorvalinDlg::ControlId id;
     ControlKind kind;
     DialogRect rect;
@@ -60,7 +60,7 @@ using enum ControlState;
 // The controls in template order, which is also the tab order. For the combo box the
 // height is that of the dropped-down list.
 // clang-format off
-const ControlSpec Template[] = {
+const TemplateEntry Template[] = {
 //   id                   kind            x    y    w    h    text
     {Id::None,            Rule,          {  7,   7, 306,   1}},
     {Id::ExpressionLabel, Label,         {  7,  16,  43,   8}, QT_TRANSLATE_NOOP("CCorvalinDlg", "&Expresssion")},
@@ -112,13 +112,13 @@ QString translated(const char *text)
     return QCoreApplication::translate(Context, text);
 }
 
-DialogRect rectOf(const ControlSpec &spec)
+DialogRect rectOf(const TemplateEntry &entry)
 {
-    if (spec.localRect) {
-        if (const auto local = parseDialogRect(translated(spec.localRect)))
+    if (entry.localRect) {
+        if (const auto local = parseDialogRect(translated(entry.localRect)))
             return *local;
     }
-    return spec.rect;
+    return entry.rect;
 }
 
 } // namespace
@@ -144,7 +144,7 @@ CCorvalinDlg::CCorvalinDlg(Engine &engine, Messages &messages, SettingsStore &st
 CCorvalinDlg::~CCorvalinDlg()
 {
     // The views go before the models they show, which are the calculator's.
-    for (auto &[spec, widget] : m_controls)
+    for (auto &[entry, widget] : m_controls)
         delete widget;
 }
 
@@ -152,13 +152,13 @@ void CCorvalinDlg::createControls()
 {
     QWidget *focusBefore = nullptr;
     QLabel *waitingLabel = nullptr;
-    for (const ControlSpec &spec : Template) {
-        QWidget *widget = createControl(spec);
-        m_controls.emplace_back(&spec, widget);
-        if (spec.id == Id::None)
+    for (const TemplateEntry &entry : Template) {
+        QWidget *widget = createControl(entry);
+        m_controls.emplace_back(&entry, widget);
+        if (entry.id == Id::None)
             m_separators.push_back(widget);
         else
-            m_byId[spec.id] = widget;
+            m_byId[entry.id] = widget;
 
         if (widget->focusPolicy() & Qt::TabFocus) {
             if (focusBefore)
@@ -185,10 +185,10 @@ void CCorvalinDlg::createControls()
     m_cancel = qobject_cast<QPushButton *>(control(Id::Cancel));
 }
 
-QWidget *CCorvalinDlg::createControl(const ControlSpec &spec)
+QWidget *CCorvalinDlg::createControl(const TemplateEntry &entry)
 {
     QWidget *widget = nullptr;
-    switch (spec.kind) {
+    switch (entry.kind) {
     case Rule: {
         auto *rule = new QFrame(this);
         rule->setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -211,7 +211,7 @@ QWidget *CCorvalinDlg::createControl(const ControlSpec &spec)
     case DefaultButton:
     case IconButton: {
         auto *button = new QPushButton(this);
-        button->setDefault(spec.kind == DefaultButton);
+        button->setDefault(entry.kind == DefaultButton);
         widget = button;
         break;
     }
@@ -222,9 +222,9 @@ QWidget *CCorvalinDlg::createControl(const ControlSpec &spec)
         widget = new QTreeView(this);
         break;
     }
-    if (spec.state == Disabled)
+    if (entry.state == Disabled)
         widget->setEnabled(false);
-    if (spec.state == Hidden)
+    if (entry.state == Hidden)
         widget->hide();
     return widget;
 }
@@ -377,11 +377,11 @@ void CCorvalinDlg::changeEvent(QEvent *event)
 void CCorvalinDlg::retranslate()
 {
     setWindowTitle(tr("Korvel"));
-    for (const auto &[spec, widget] : m_controls) {
-        if (!spec->text)
+    for (const auto &[entry, widget] : m_controls) {
+        if (!entry->text)
             continue;
-        const QString text = translated(spec->text);
-        if (spec->kind == IconButton)
+        const QString text = translated(entry->text);
+        if (entry->kind == IconButton)
             widget->setAccessibleName(text);
         else if (auto *label = qobject_cast<QLabel *>(widget))
             label->setText(text);
@@ -399,13 +399,13 @@ void CCorvalinDlg::retranslate()
 void CCorvalinDlg::placeControls()
 {
     DialogUnits units = DialogUnits::forFont(font());
-    for (const auto &[spec, widget] : m_controls) {
+    for (const auto &[entry, widget] : m_controls) {
         if (!widget->isHidden())
-            units = units.fittedTo(rectOf(*spec), requiredTextSize(widget));
+            units = units.fittedTo(rectOf(*entry), requiredTextSize(widget));
     }
 
-    for (const auto &[spec, widget] : m_controls) {
-        QRect geometry = units.toPixels(rectOf(*spec));
+    for (const auto &[entry, widget] : m_controls) {
+        QRect geometry = units.toPixels(rectOf(*entry));
         if (widget == m_expression) {
             // The template's height is that of the open list; the closed box is as high
             // as the style draws it.

@@ -26,7 +26,7 @@ class QComboBox;
 class QLineEdit;
 class QPushButton;
 class QTreeView;
-struct ControlSpec;
+struct TemplateEntry;
 
 class CCorvalinDlg : public QDialog {
     Q_OBJECT
@@ -85,9 +85,8 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-
     void createControls();
-    QWidget *createControl(const ControlSpec &spec);
+    QWidget *createControl(const TemplateEntry &entry);
     void setUpExpressionField();
     void setUpMemoryList();
     void connectMessageTable();
@@ -109,7 +108,7 @@ private:
     Calculator m_calculator;
     SettingsStore &m_store;
     bool m_closed = false;
-    std::vector<std::pair<const ControlSpec *, QWidget *>> m_controls;
+    std::vector<std::pair<const TemplateEntry *, QWidget *>> m_controls;
     std::map<ControlId, QWidget *> m_byId;
     std::vector<QWidget *> m_separators;
 

@@ -117,8 +117,7 @@ TEST_F(DialogTest, FullLoadPoolIsReportedOnceAtStart)
         QSettings seed(settingsFile(), QSettings::IniFormat);
         seed.setValue(u"Variabelen/aantal"_s, 1000);
         for (int k = 1; k <= 1000; ++k)
-            seed.setValue(u"Variabelen/naam%1"_s.arg(k, 3, 10, QLatin1Char('0')),
-                          u"m%1"_s.arg(k));
+            seed.setValue(u"Variabelen/naam%1"_s.arg(k, 3, 10, QLatin1Char('0')), u"m%1"_s.arg(k));
     }
     open();
     EXPECT_EQ(m_messages.shown, QStringList{u"Maximaal aantal geheugens bereikt!"_s});
