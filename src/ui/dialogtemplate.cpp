@@ -79,6 +79,15 @@ namespace {
 // contents can be read off without the contents being squeezed.
 const QRect Roomy(0, 0, 10000, 10000);
 
+QStyleOptionButton roomyOption(const QAbstractButton *button)
+{
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.text = button->text();
+    option.rect = Roomy;
+    return option;
+}
+
 QSize buttonTextSize(const QAbstractButton *button)
 {
     return button->fontMetrics().size(Qt::TextShowMnemonic, button->text());
@@ -97,10 +106,7 @@ QSize requiredTextSize(const QWidget *control)
     if (const auto *box = qobject_cast<const QCheckBox *>(control)) {
         if (box->text().isEmpty())
             return {};
-        QStyleOptionButton option;
-        option.initFrom(box);
-        option.text = box->text();
-        option.rect = Roomy;
+        const QStyleOptionButton option = roomyOption(box);
         const QRect contents =
             box->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, box);
         const QRect indicator =
@@ -112,10 +118,7 @@ QSize requiredTextSize(const QWidget *control)
     if (const auto *button = qobject_cast<const QPushButton *>(control)) {
         if (button->text().isEmpty())
             return {};
-        QStyleOptionButton option;
-        option.initFrom(button);
-        option.text = button->text();
-        option.rect = Roomy;
+        const QStyleOptionButton option = roomyOption(button);
         const QRect contents =
             button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
         return buttonTextSize(button) + (Roomy.size() - contents.size());
