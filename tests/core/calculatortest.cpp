@@ -1,4 +1,5 @@
-// The Calculate and Clear history commands through the calculator's public interface.
+// The calculator's commands through its public interface: Calculate, the history, the
+// memory list with its recalculation, delete and copy-derivation.
 #include "core/calculator.h"
 #include "core/engine.h"
 #include "qtprinters.h"
@@ -10,18 +11,28 @@
 
 namespace {
 
+const QString CannotEvaluate = "De ingevoerde expressie kan niet worden uitgerekend!";
+
 class CalculatorTest : public ::testing::Test {
 protected:
     CalculatorTest()
     {
         engine.StartEngine();
         engine.PrimeParser();
-        calculator.RefreshMemoryList(Calculator::RefreshMode::Complete);
     }
-
-    QStringList history() const
+    QStringList history() { return calculator.history()->entries(); }
+    QStringList column(int which)
     {
-        return const_cast<Calculator &>(calculator).history()->entries();
+        QStringList texts;
+        for (const MemoryRow &row : calculator.memoryList()->rows())
+            texts << (which == 0 ? row.name : which == 1 ? row.value : row.derivation);
+        return texts;
+    }
+    int rowOf(const QString &name) { return int(column(0).indexOf(name)); }
+    void calculateAll(const QStringList &inputs)
+    {
+        for (const QString &input : inputs)
+            calculator.calculate(input);
     }
 
     Engine engine;
@@ -29,182 +40,170 @@ protected:
     Calculator calculator{engine, messages};
 };
 
-struct ResultCase {
-    QString input;
-    QString shown;
-};
-
-void PrintTo(const ResultCase &c, std::ostream *out)
+TEST_F(CalculatorTest, ShowsResultAndKeepsTypedText)
 {
-    PrintTo(c.input, out);
-}
-
-class ResultTest : public CalculatorTest, public ::testing::WithParamInterface<ResultCase> {};
-
-TEST_P(ResultTest, ShowsFormattedResultAndKeepsTypedText)
-{
-    calculator.calculate(GetParam().input);
-    EXPECT_EQ(calculator.resultField(), GetParam().shown);
-    EXPECT_EQ(calculator.lastResult(), GetParam().shown);
-    EXPECT_EQ(calculator.lastExpression(), GetParam().input.trimmed());
-    EXPECT_EQ(history(), QStringList{GetParam().input.trimmed()});
-    EXPECT_TRUE(messages.shown.isEmpty());
-}
-
-INSTANTIATE_TEST_SUITE_P(Results, ResultTest,
-                         ::testing::Values(ResultCase{"1/3", "0,333333333333333"},
-                                           ResultCase{"2^60", "1,15292150460685e+18"},
-                                           ResultCase{"10/4", "2,5"}, ResultCase{"1.5+1,5", "3"},
-                                           ResultCase{"max(1;2)", "2"},
-                                           ResultCase{"max(1,2)", "1,2"},
-                                           ResultCase{"max(1.2)", "1,2"},
-                                           ResultCase{"  7*6  ", "42"}, ResultCase{"@3+4", "7"},
-                                           ResultCase{"x + 1", "1"}, ResultCase{"1/0", "inf"}));
-
-class ErrorTest : public CalculatorTest, public ::testing::WithParamInterface<QString> {};
-
-TEST_P(ErrorTest, ReportsGeneralMessageAndKeepsExpressionOnTop)
-{
-    calculator.calculate("1+1");
-    const auto rowsBefore = calculator.memoryList()->rows().size();
-    QSignalSpy fieldSet(&calculator, &Calculator::expressionFieldSet);
-    QSignalSpy resultSet(&calculator, &Calculator::resultFieldChanged);
-
-    calculator.calculate(GetParam());
-
-    EXPECT_EQ(messages.shown, QStringList{"De ingevoerde expressie kan niet worden uitgerekend!"});
-    EXPECT_EQ(history().value(0), GetParam().trimmed());
-    EXPECT_EQ(calculator.lastExpression(), GetParam().trimmed());
-    EXPECT_TRUE(calculator.lastResult().isEmpty());
-    EXPECT_EQ(resultSet.count(), 0); // the result field is not written
-    ASSERT_EQ(fieldSet.count(), 1);
-    EXPECT_EQ(fieldSet.at(0).at(0).toString(), GetParam().trimmed());
-    EXPECT_EQ(fieldSet.at(0).at(1).value<EditSelection>(), EditSelection::All);
-    EXPECT_EQ(calculator.memoryList()->rows().size(), rowsBefore); // not rebuilt
-    EXPECT_TRUE(engine.derivations().empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(Errors, ErrorTest,
-                         ::testing::Values("3+", "@=5", "1e400", "1e", "1;2;-", "(1", "@a = 1e400",
-                                           QStringLiteral("2") + QChar(u'\0') + "y"));
-
-TEST_F(CalculatorTest, FailedExpressionKeepsMemoriesMetBeforeTheError)
-{
-    calculator.calculate("a + (b");
-    EXPECT_NE(engine.memory("a"), nullptr);
-    EXPECT_NE(engine.memory("b"), nullptr);
-    EXPECT_EQ(messages.shown.size(), 1);
-}
-
-TEST_F(CalculatorTest, NothingToEvaluateEmptiesResultAndStillRefreshes)
-{
-    for (const QString &input :
-         {QString(), QStringLiteral("   "), QStringLiteral("@"), QStringLiteral(" ' ")}) {
-        calculator.calculate("5");
-        engine.evaluate("late = 1"); // a memory the list does not show yet
-        QSignalSpy fieldSet(&calculator, &Calculator::expressionFieldSet);
+    const std::pair<QString, QString> table[] = {{"1/3", "0,333333333333333"},
+                                                 {"10/4", "2,5"},
+                                                 {"1.5+1,5", "3"},
+                                                 {"max(1.2)", "1,2"},
+                                                 {"  7*6  ", "42"},
+                                                 {"@3+4", "7"},
+                                                 {"x + 1", "1"}};
+    for (const auto &[input, shown] : table) {
         calculator.calculate(input);
-        EXPECT_TRUE(calculator.resultField().isEmpty()) << input.toStdString();
-        EXPECT_EQ(history(), QStringList{"5"});
-        EXPECT_EQ(fieldSet.count(), 0);
-        EXPECT_EQ(calculator.memoryList()->rows().size(), 1u);
-        engine.RemoveMemory("late");
+        EXPECT_EQ(calculator.resultField(), shown);
+        EXPECT_EQ(calculator.lastResult(), shown);
+        EXPECT_EQ(calculator.lastExpression(), input.trimmed());
+        EXPECT_EQ(history().value(0), input.trimmed());
     }
     EXPECT_TRUE(messages.shown.isEmpty());
 }
 
-TEST_F(CalculatorTest, HistoryMovesEntriesToTopWithoutDuplicates)
+TEST_F(CalculatorTest, ErrorLeavesExpressionOnTopAndListAlone)
 {
-    const QStringList inputs{"1+1", "A+1", "2*3", "1+1", "a+1", " 2*3 "};
-    for (const QString &input : inputs)
+    calculator.calculate("a = 1");
+    for (const QString &input : QStringList{"3+", "@=5", "@b = 1e400", "1;2;-", "c + (d"}) {
+        QSignalSpy fieldSet(&calculator, &Calculator::expressionFieldSet);
+        QSignalSpy resultSet(&calculator, &Calculator::resultFieldChanged);
+        messages.shown.clear();
         calculator.calculate(input);
-    EXPECT_EQ(history(), QStringList({"2*3", "a+1", "1+1"}));
+        EXPECT_EQ(messages.shown, QStringList{CannotEvaluate});
+        EXPECT_EQ(history().value(0), input);
+        EXPECT_TRUE(calculator.lastResult().isEmpty());
+        EXPECT_EQ(resultSet.count(), 0);
+        ASSERT_EQ(fieldSet.count(), 1);
+        EXPECT_EQ(fieldSet.at(0).at(1).value<EditSelection>(), EditSelection::All);
+    }
+    EXPECT_EQ(column(0), QStringList{"a"}); // not rebuilt, though c and d now exist
+    EXPECT_NE(engine.memory("d"), nullptr);
+    EXPECT_TRUE(engine.derivations().empty());
 }
 
-TEST_F(CalculatorTest, ClearHistoryKeepsMemoriesAndLastTexts)
+TEST_F(CalculatorTest, NothingToEvaluateStillRefreshes)
 {
-    calculator.calculate("a = 4");
+    calculator.calculate("5");
+    for (const QString &input : QStringList{"", "   ", "@", " ' "}) {
+        engine.evaluate("late = 1");
+        calculator.calculate(input);
+        EXPECT_TRUE(calculator.resultField().isEmpty());
+        EXPECT_EQ(history(), QStringList{"5"});
+        EXPECT_EQ(column(0), QStringList{"late"});
+    }
+    EXPECT_TRUE(messages.shown.isEmpty());
+}
+
+TEST_F(CalculatorTest, HistoryHasNoDuplicatesAndClearsAlone)
+{
+    calculateAll({"1+1", "A+1", "2*3", "1+1", "a+1", " 2*3 ", "a = 4"});
+    EXPECT_EQ(history(), QStringList({"a = 4", "2*3", "a+1", "1+1"}));
     calculator.clearHistory();
     EXPECT_TRUE(history().isEmpty());
     EXPECT_TRUE(calculator.resultField().isEmpty());
     EXPECT_EQ(calculator.lastResult(), "4");
-    EXPECT_EQ(calculator.lastExpression(), "a = 4");
     EXPECT_EQ(*engine.memory("a"), 4.0);
 }
 
-TEST_F(CalculatorTest, ClearResultFieldKeepsLastResult)
+TEST_F(CalculatorTest, RecordsWhatThePrefixAsksFor)
 {
-    calculator.calculate("2+2");
-    calculator.clearResultField();
-    EXPECT_TRUE(calculator.resultField().isEmpty());
-    EXPECT_EQ(calculator.lastResult(), "4");
-}
-
-struct DerivationCase {
-    QString input;
-    QString name; // empty: nothing recorded
-    QString derivation;
-};
-
-void PrintTo(const DerivationCase &c, std::ostream *out)
-{
-    PrintTo(c.input, out);
-}
-
-class DerivationTest : public CalculatorTest,
-                       public ::testing::WithParamInterface<DerivationCase> {};
-
-TEST_P(DerivationTest, RecordsWhatThePrefixAsksFor)
-{
-    calculator.calculate(GetParam().input);
-    if (GetParam().name.isEmpty()) {
-        EXPECT_TRUE(engine.derivations().empty());
-        return;
-    }
-    ASSERT_EQ(engine.derivations().size(), 1u);
-    EXPECT_EQ(engine.derivations().front().name, GetParam().name);
-    EXPECT_EQ(engine.derivations().front().derivation, GetParam().derivation);
-}
-
-INSTANTIATE_TEST_SUITE_P(Prefixes, DerivationTest,
-                         ::testing::Values(DerivationCase{"@a = 3*4", "a", "a = 3*4"},
-                                           DerivationCase{"'a = 3*4", "a", "a = 3*4"},
-                                           DerivationCase{"@b = 1.5", "b", "b = 1,5"},
-                                           DerivationCase{"@ a =5", "a", " a =5"},
-                                           DerivationCase{"@3+4", "", ""},
-                                           DerivationCase{"@=5", "", ""},
-                                           DerivationCase{"a = 3*4", "", ""},
-                                           DerivationCase{"@c=2", "c", "c=2"}));
-
-TEST_F(CalculatorTest, DerivationLifeCycle)
-{
-    calculator.calculate("@a = 3*4");
-    EXPECT_EQ(calculator.resultField(), "12");
-    calculator.calculate("@a = 2*5");
-    EXPECT_EQ(engine.FindDerivation("a")->derivation, "a = 2*5");
-    EXPECT_EQ(engine.derivations().size(), 1u);
-
-    calculator.calculate("a = 7");
+    calculateAll({"@a = 3*4", "'b = 1.5", "@ c =5", "@3+4", "d = 1", "@a = 2*5", "a = 7"});
     EXPECT_EQ(calculator.resultField(), "7");
-    const auto &rows = calculator.memoryList()->rows();
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0].value, "10");
-    EXPECT_EQ(rows[0].derivation, "a = 2*5");
-    EXPECT_EQ(*engine.memory("a"), 10.0);
+    QStringList records;
+    for (const CVariabele &record : engine.derivations())
+        records << record.name + "|" + record.derivation;
+    EXPECT_EQ(records, QStringList({"a|a = 2*5", "b|b = 1,5", "c| c =5"}));
+    EXPECT_EQ(column(0), QStringList({"a", "b", "c", "d"}));
+    EXPECT_EQ(column(1), QStringList({"10", "1,5", "5", "1"})); // a's derivation wins
+    EXPECT_EQ(column(2), QStringList({"a = 2*5", "b = 1,5", " c =5", ""}));
 }
 
-TEST_F(CalculatorTest, CalculateWithFailingDerivationKeepsRowsUpToIt)
+TEST_F(CalculatorTest, RecalculatesInOnePassByName)
 {
-    calculator.calculate("a = 1");
-    calculator.calculate("z = 2");
-    engine.RecordDerivation("m", "m = 1 +", 0);
-    calculator.calculate("m = 5");
-    EXPECT_EQ(calculator.resultField(), "5");
-    EXPECT_EQ(messages.shown, QStringList{"De ingevoerde expressie kan niet worden uitgerekend!"});
-    const auto &rows = calculator.memoryList()->rows();
-    ASSERT_EQ(rows.size(), 2u); // a, then m with its slot value; z is never reached
-    EXPECT_EQ(rows[1].name, "m");
-    EXPECT_EQ(rows[1].value, "5");
+    calculateAll({"c = 0", "@b = c+1", "@a = b*2", "Z9 + a1", "c = 10"});
+    EXPECT_EQ(column(0), QStringList({"Z9", "a", "a1", "b", "c"}));
+    EXPECT_EQ(column(1), QStringList({"0", "2", "0", "11", "10"})); // a ran before b
+    calculator.refreshAndReport();
+    EXPECT_EQ(column(1).value(1), "22");
+}
+
+TEST_F(CalculatorTest, FilterFollowsTheParsersCurrentExpression)
+{
+    calculateAll({"x = 3", "@a = x * 2", "q = 1"}); // the rebuild evaluates a = x * 2 last
+    calculator.setFilter(true);
+    EXPECT_EQ(column(0), QStringList({"a", "q", "x"})); // nothing rebuilt yet
+    calculator.refreshAndReport();
+    EXPECT_EQ(column(0), QStringList({"a", "x"}));
+    calculator.calculate("q + 1");
+    EXPECT_EQ(column(0), QStringList{"q"});
+    engine.PrimeParser(); // as after loading a file
+    calculator.refreshAndReport();
+    EXPECT_TRUE(column(0).isEmpty());
+    EXPECT_TRUE(messages.shown.isEmpty());
+    calculator.calculate("q +* 2");
+    calculator.refreshAndReport(); // the current expression does not parse
+    EXPECT_EQ(messages.shown, QStringList({CannotEvaluate, CannotEvaluate}));
+}
+
+TEST_F(CalculatorTest, FailingDerivationStopsCalculateButNotOtherRebuilds)
+{
+    engine.LoadMemory("b", 2, "b = 1 +");
+    calculateAll({"a = 1", "z = 3"});
+    EXPECT_EQ(column(0), QStringList({"a", "b"})); // the failing row is the last
+    EXPECT_EQ(calculator.resultField(), "3");
+    messages.shown.clear();
+    calculator.refreshAndReport();
+    EXPECT_EQ(column(0), QStringList({"a", "b", "z"}));
+    EXPECT_EQ(column(1), QStringList({"1", "2", "3"}));
+    EXPECT_EQ(messages.shown, QStringList{CannotEvaluate});
+}
+
+TEST_F(CalculatorTest, DeleteKeepsDerivationRecords)
+{
+    calculateAll({"b = 5", "@a = b*2", "c = 3"});
+    engine.RecordDerivation("c", "c = fresh", 0);
+    calculator.calculate("c = 3");
+    EXPECT_EQ(column(0), QStringList({"a", "b", "c"})); // fresh only from the next rebuild
+    calculator.deleteMemories({rowOf("a"), rowOf("b")});
+    EXPECT_EQ(column(0), QStringList({"c", "fresh"}));
+    EXPECT_EQ(engine.memory("a"), nullptr);
+    calculator.calculate("a = 5"); // its derivation applies again and brings b back as 0
+    EXPECT_EQ(column(0), QStringList({"a", "c", "fresh"}));
+    EXPECT_EQ(column(1).value(0), "0");
+    calculator.deleteMemories({}); // nothing selected: nothing happens
+    EXPECT_EQ(column(0).size(), 3);
+    calculator.refreshAndReport();
+    EXPECT_EQ(column(0), QStringList({"a", "b", "c", "fresh"}));
+}
+
+TEST_F(CalculatorTest, CopyDerivationOffersRowForEditing)
+{
+    calculateAll({"a = 2.5", "@b = a*2"});
+    QSignalSpy fieldSet(&calculator, &Calculator::expressionFieldSet);
+    for (int row : {-1, 0, 1, 2})
+        calculator.CopyDerivationToExpression(row);
+    ASSERT_EQ(fieldSet.count(), 2);
+    EXPECT_EQ(fieldSet.at(0).at(0).toString(), "a=");
+    EXPECT_EQ(fieldSet.at(0).at(1).value<EditSelection>(), EditSelection::CaretAtEnd);
+    EXPECT_EQ(fieldSet.at(1).at(0).toString(), "@b = a*2");
+    EXPECT_EQ(fieldSet.at(1).at(1).value<EditSelection>(), EditSelection::All);
+    EXPECT_TRUE(calculator.resultField().isEmpty());
+    EXPECT_EQ(calculator.lastResult(), "5");
+}
+
+TEST(MemoryButtons, FollowSelectedRowCount)
+{
+    const std::pair<int, MemoryButtons> table[] = {
+        {0, {false, false}}, {1, {true, true}}, {2, {false, true}}, {500, {false, true}}};
+    for (const auto &[selected, expected] : table)
+        EXPECT_EQ(Calculator::UpdateMemoryButtons(selected), expected) << selected;
+}
+
+TEST(MemoryListModel, HeadingsAndAlignment)
+{
+    MemoryListModel model;
+    model.setRows({{"a", "1", ""}});
+    EXPECT_EQ(model.headerData(2, Qt::Horizontal).toString(), "Automatic calculation");
+    EXPECT_TRUE(model.index(0, 1).data(Qt::TextAlignmentRole).toInt() & Qt::AlignRight);
+    EXPECT_TRUE(model.index(0, 0).data(Qt::TextAlignmentRole).toInt() & Qt::AlignLeft);
 }
 
 } // namespace
