@@ -11,13 +11,9 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-
-    QTemporaryDir settingsRoot;
-    if (!settingsRoot.isValid())
-        return 1;
-    for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat}) {
-        QSettings::setPath(format, QSettings::UserScope, settingsRoot.filePath("user"));
-        QSettings::setPath(format, QSettings::SystemScope, settingsRoot.filePath("system"));
-    }
-    return RUN_ALL_TESTS();
+    const QTemporaryDir settingsRoot;
+    for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat})
+        for (const auto scope : {QSettings::UserScope, QSettings::SystemScope})
+            QSettings::setPath(format, scope, settingsRoot.filePath(QString::number(scope)));
+    return settingsRoot.isValid() ? RUN_ALL_TESTS() : 1;
 }

@@ -8,73 +8,63 @@
 #include "ui/ccorvalindlg.h"
 #include "ui/language.h"
 
-#include <QObject>
-#include <QTemporaryDir>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <ostream>
+using namespace Qt::StringLiterals;
 
 inline void PrintTo(const QString &text, std::ostream *out)
 {
     *out << '"' << text.toStdString() << '"';
 }
 
-inline void PrintTo(const QStringList &texts, std::ostream *out)
-{
-    *out << '{' << texts.join(u" | ").toStdString() << '}';
-}
-
-class QComboBox;
-class QLineEdit;
-class QPushButton;
-class QTreeView;
-
 /// Fails the running test when a modal dialog opens, and closes that dialog so that the
 /// test goes on instead of hanging.
-class ModalGuard : public QObject {
-public:
-    ModalGuard();
-
-private:
-    void check();
-    QTimer m_timer;
+struct ModalGuard : QTimer {
+    ModalGuard()
+    {
+        connect(this, &QTimer::timeout, [] {
+            if (QWidget *modal = QApplication::activeModalWidget()) {
+                ADD_FAILURE() << "unexpected modal dialog \"" << modal->windowTitle().toStdString()
+                              << "\": " << modal->property("text").toString().toStdString();
+                modal->hide(); // which ends its exec()
+            }
+        });
+        start(20);
+    }
 };
 
 class DialogTest : public ::testing::Test {
 protected:
     using Id = CCorvalinDlg::ControlId;
 
-    void SetUp() override;
-    void TearDown() override;
-
-    /// Creates, initialises and shows a dialog in `language`, on a fresh engine and a
-    /// fresh store over the test's settings file, as a new run of the program would.
+    /// Creates, initialises and shows a dialog in `language`, on a fresh engine and a fresh
+    /// store over the test's settings file, as a new run of the program would.
     void open(Language language = Language::English);
-    /// The settings file every dialog of the test reads and writes.
-    QString settingsFile() const { return m_settings.filePath(QStringLiteral("korvel.ini")); }
-    /// Types `text` over the expression field's text and presses Enter, clicking into
-    /// the field first when it has not got the focus.
+    /// Clicks into the expression field, types `text` over its text and presses Enter.
     void calculate(const QString &text);
-    /// The names listed in the memory list, top to bottom, or the texts of `column`.
-    QStringList memoryColumn(int column = 0) const;
-    void clickMemoryRow(int row, Qt::KeyboardModifiers modifiers = {});
+    /// The rows of `model`, top to bottom, each as its columns' texts joined by " | ".
+    static QStringList rows(const QAbstractItemModel *model);
 
+    QStringList history() const { return rows(expression()->model()); }
+    QStringList memories() const { return rows(memoryList()->model()); }
+    /// What the expression field and the result field show.
+    std::pair<QString, QString> fields() const { return {edit()->text(), resultField()->text()}; }
+    QString settingsFile() const { return m_settings.filePath(u"korvel.ini"_s); }
     QWidget *control(Id id) const { return m_dialog->control(id); }
-    QPushButton *button(Id id) const;
-    QComboBox *expression() const;
-    QLineEdit *expressionEdit() const;
-    QLineEdit *resultField() const;
-    QTreeView *memoryList() const;
-    QStringList history() const;
+    QComboBox *expression() const { return qobject_cast<QComboBox *>(control(Id::Expression)); }
+    QLineEdit *edit() const { return expression()->lineEdit(); }
+    QLineEdit *resultField() const { return qobject_cast<QLineEdit *>(control(Id::Result)); }
+    QTreeView *memoryList() const { return qobject_cast<QTreeView *>(control(Id::MemoryList)); }
 
+    // Destroyed bottom up: the dialog before what it works on.
     QTemporaryDir m_settings;
     Translations m_translations;
+    ModalGuard m_guard;
     std::unique_ptr<Engine> m_engine;
     std::unique_ptr<QSettingsStore> m_store;
-    RecordingMessages m_messages;
+    RecordingMessages m_messages; // of every run of the test
     std::unique_ptr<CCorvalinDlg> m_dialog;
-    std::unique_ptr<ModalGuard> m_guard;
 };
