@@ -3,6 +3,7 @@
 #include "core/calculator.h"
 #include "core/engine.h"
 #include "core/messages.h"
+#include "fullmemorytable.h"
 
 #include <benchmark/benchmark.h>
 
@@ -16,13 +17,7 @@ public:
 struct FullCalculator {
     FullCalculator()
     {
-        engine.StartEngine();
-        for (int i = 1; i <= Engine::PoolSize; ++i) {
-            const QString name = QStringLiteral("load%1").arg(i, 3, 10, QLatin1Char('0'));
-            engine.LoadMemory(name, i, name + QStringLiteral(" = made%1 * 2").arg(i));
-        }
-        for (int i = 1; i < Engine::PoolSize; ++i)
-            engine.evaluate(QStringLiteral("made%1 = %1").arg(i));
+        fillMemoryTable(engine);
         engine.PrimeParser();
     }
     Engine engine;

@@ -3,6 +3,7 @@
 // painting the dialog, as a screen frame would.
 #include "core/engine.h"
 #include "core/messages.h"
+#include "fullmemorytable.h"
 #include "persistence/memorysettingsstore.h"
 #include "persistence/settingsfile.h"
 #include "ui/ccorvalindlg.h"
@@ -27,13 +28,7 @@ public:
 MemorySettingsStore fullStore()
 {
     Engine engine;
-    engine.StartEngine();
-    for (int i = 1; i <= Engine::PoolSize; ++i) {
-        const QString name = QStringLiteral("load%1").arg(i, 3, 10, QLatin1Char('0'));
-        engine.LoadMemory(name, i, name + QStringLiteral(" = made%1 * 2").arg(i));
-    }
-    for (int i = 1; i < Engine::PoolSize; ++i)
-        engine.evaluate(QStringLiteral("made%1 = %1").arg(i));
+    fillMemoryTable(engine);
     HistoryModel history;
     for (int i = 0; i < 30; ++i)
         history.insertTop(QStringLiteral("made1 + %1").arg(i));

@@ -1,0 +1,17 @@
+// The largest state the calculator can hold: 999 loaded memories, each derived from one
+// of 999 memories that expressions made.
+#pragma once
+
+#include "core/engine.h"
+
+inline void fillMemoryTable(Engine &engine)
+{
+    engine.StartEngine();
+    for (int i = 1; i <= Engine::PoolSize; ++i) {
+        const QString name = QStringLiteral("load%1").arg(i, 3, 10, QLatin1Char('0'));
+        engine.LoadMemory(name, i, name + QStringLiteral(" = made%1 * 2").arg(i));
+    }
+    // The last creation slot is left for the name the first rebuild meets.
+    for (int i = 1; i < Engine::PoolSize; ++i)
+        engine.evaluate(QStringLiteral("made%1 = %1").arg(i));
+}
