@@ -10,8 +10,6 @@ inline const QString CannotEvaluate =
     QStringLiteral("De ingevoerde expressie kan niet worden uitgerekend!");
 /// Shown once when a loading run finds the load pool full.
 inline const QString MemoryPoolFull = QStringLiteral("Maximaal aantal geheugens bereikt!");
-/// Shown when a data file cannot be created.
-inline const QString CannotCreateFile = QStringLiteral("Bestand kan niet gemaakt worden");
 } // namespace MessageText
 
 /// Reports a fixed message to the user and returns once it has been acknowledged.
