@@ -2,17 +2,11 @@
 // derivation each, and 999 memories created by expressions.
 #include "core/calculator.h"
 #include "core/engine.h"
-#include "core/messages.h"
-#include "fullmemorytable.h"
+#include "benchsupport.h"
 
 #include <benchmark/benchmark.h>
 
 namespace {
-
-class SilentMessages : public Messages {
-public:
-    void warning(const QString &) override {}
-};
 
 struct FullCalculator {
     FullCalculator()

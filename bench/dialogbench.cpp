@@ -1,11 +1,10 @@
 // The dialog's commands as the user meets them, with a full memory table: 999 memories
 // restored with a derivation each and 999 made by expressions. Each figure includes
 // painting the dialog, as a screen frame would.
-#include "core/engine.h"
-#include "core/messages.h"
-#include "fullmemorytable.h"
+#include "benchsupport.h"
+#include "core/calculator.h"
 #include "persistence/memorysettingsstore.h"
-#include "persistence/settingsfile.h"
+#include "persistence/session.h"
 #include "ui/ccorvalindlg.h"
 
 #include <QApplication>
@@ -15,31 +14,25 @@
 
 #include <benchmark/benchmark.h>
 
-#include <memory>
-
 namespace {
-
-class SilentMessages : public Messages {
-public:
-    void warning(const QString &) override {}
-};
 
 // A store as a previous run with a full memory table leaves it.
 MemorySettingsStore fullStore()
 {
     Engine engine;
+    SilentMessages messages;
+    Calculator calculator(engine, messages);
     fillMemoryTable(engine);
-    HistoryModel history;
     for (int i = 0; i < 30; ++i)
-        history.insertTop(QStringLiteral("made1 + %1").arg(i));
+        calculator.history()->insertTop(QStringLiteral("made1 + %1").arg(i));
     MemorySettingsStore store;
-    SaveToSettings(store, QStringLiteral("1+1"), history, engine);
+    closeDown(store, QStringLiteral("1+1"), calculator);
     return store;
 }
 
 struct OpenDialog {
     explicit OpenDialog(MemorySettingsStore &store)
-        : dialog(engine, messages, store)
+        : dialog(calculator, store)
     {
         dialog.OnInitDialog();
         dialog.show();
@@ -47,6 +40,7 @@ struct OpenDialog {
     }
     Engine engine;
     SilentMessages messages;
+    Calculator calculator{engine, messages};
     CCorvalinDlg dialog;
 };
 
@@ -78,15 +72,14 @@ BENCHMARK(BM_StartEmpty)->Unit(benchmark::kMillisecond);
 
 void BM_CalculateInFullDialog(benchmark::State &state)
 {
+    using Id = CCorvalinDlg::ControlId;
     MemorySettingsStore store = fullStore();
     OpenDialog open(store);
-    auto *expression =
-        static_cast<QComboBox *>(open.dialog.control(CCorvalinDlg::ControlId::Expression));
-    auto *calculate =
-        static_cast<QPushButton *>(open.dialog.control(CCorvalinDlg::ControlId::Calculate));
+    QLineEdit *edit = open.dialog.control<QComboBox>(Id::Expression)->lineEdit();
+    auto *calculate = open.dialog.control<QPushButton>(Id::Calculate);
     int i = 0;
     for (auto _ : state) {
-        expression->lineEdit()->setText(QStringLiteral("made1 = %1 / 3").arg(++i % 50));
+        edit->setText(QStringLiteral("made1 = %1 / 3").arg(++i % 50));
         calculate->click();
         paint(open.dialog);
     }
@@ -99,8 +92,7 @@ void BM_SaveFullState(benchmark::State &state)
     OpenDialog open(store);
     for (auto _ : state) {
         MemorySettingsStore target;
-        SaveToSettings(target, QStringLiteral("1+1"), *open.dialog.calculator().history(),
-                       open.engine);
+        closeDown(target, QStringLiteral("1+1"), open.calculator);
         benchmark::DoNotOptimize(target.entries().size());
     }
 }

@@ -1,10 +1,12 @@
 // Writes a picture of the main dialog in each language, after a few calculations, as
 // korvel-<language>.png into the folder given as the first argument.
+#include "core/calculator.h"
 #include "core/engine.h"
-#include "core/messages.h"
 #include "persistence/memorysettingsstore.h"
 #include "ui/ccorvalindlg.h"
+#include "ui/identity.h"
 #include "ui/language.h"
+#include "ui/messageboxmessages.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -17,9 +19,12 @@
 
 namespace {
 
-class SilentMessages : public Messages {
+class PrintedMessages : public Messages {
 public:
-    void warning(const QString &text) override { std::fprintf(stderr, "%s\n", qPrintable(text)); }
+    void warning(Message message) override
+    {
+        std::fprintf(stderr, "%s\n", qPrintable(messageText(message)));
+    }
 };
 
 } // namespace
@@ -27,6 +32,7 @@ public:
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    nameApplication();
     if (argc < 2) {
         std::fprintf(stderr, "usage: %s folder\n", argv[0]);
         return 2;
@@ -39,17 +45,17 @@ int main(int argc, char **argv)
         Translations translations;
         translations.install(language);
         Engine engine;
-        SilentMessages messages;
+        PrintedMessages messages;
+        Calculator calculator(engine, messages);
         MemorySettingsStore store; // pictures never touch real settings
-        CCorvalinDlg dialog(engine, messages, store);
+        CCorvalinDlg dialog(calculator, store);
         dialog.OnInitDialog();
         dialog.show();
-        auto *field = qobject_cast<QComboBox *>(dialog.control(Id::Expression));
         for (const char *text : {"@a = 3*4", "b = a + 1", "Z9 = 1/3", "1/3"}) {
-            field->lineEdit()->setText(QString::fromLatin1(text));
-            qobject_cast<QPushButton *>(dialog.control(Id::Calculate))->click();
+            dialog.control<QComboBox>(Id::Expression)->lineEdit()->setText(QString::fromLatin1(text));
+            dialog.control<QPushButton>(Id::Calculate)->click();
         }
-        auto *list = qobject_cast<QTreeView *>(dialog.control(Id::MemoryList));
+        auto *list = dialog.control<QTreeView>(Id::MemoryList);
         list->selectionModel()->select(list->model()->index(1, 0),
                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
         QApplication::processEvents();

@@ -1,9 +1,11 @@
 #include "app/ccorvalinapp.h"
 
 #include "app/terminationwatcher.h"
+#include "core/calculator.h"
 #include "core/engine.h"
 #include "persistence/qsettingsstore.h"
 #include "ui/ccorvalindlg.h"
+#include "ui/identity.h"
 #include "ui/messageboxmessages.h"
 
 #include <QIcon>
@@ -12,27 +14,27 @@
 CCorvalinApp::CCorvalinApp(int &argc, char **argv)
     : QApplication(argc, argv)
 {
-    // The application name stays Qt's default, the executable's base name: the settings
-    // are kept per program name, so a copy under another name starts afresh.
-    setOrganizationName(QStringLiteral("Tamsard"));
-    setApplicationVersion(QStringLiteral("3.0.1.20"));
-    setApplicationDisplayName(QStringLiteral("Korvel"));
+    nameApplication();
     setWindowIcon(QIcon(QStringLiteral(":/icons/korvel.svg")));
 }
 
 int CCorvalinApp::InitInstance()
 {
     m_translations.install(languageFor(QLocale::system().uiLanguages()));
+    // Destroyed in reverse: the dialog before the calculator whose models it shows.
     Engine engine;
     MessageBoxMessages messages;
+    Calculator calculator(engine, messages);
     QSettingsStore store;
-    CCorvalinDlg dialog(engine, messages, store);
+    CCorvalinDlg dialog(calculator, store);
     messages.setParentWidget(&dialog);
 
     // Logging out, shutting down or a polite kill would otherwise lose the whole run's
-    // work: treat them as a close, then leave every event loop, a message box's too.
-    const auto closeAndLeave = [&dialog] {
+    // work: treat them as a close, then leave every event loop, a message box's too, and
+    // open no further box, not even one the start-up still has to show.
+    const auto closeAndLeave = [&dialog, &messages] {
         dialog.closeCommand();
+        messages.endRun();
         QCoreApplication::exit(0);
     };
     TerminationWatcher terminationWatcher;
@@ -41,8 +43,10 @@ int CCorvalinApp::InitInstance()
 
     dialog.OnInitDialog();
     // How the dialog ended does not matter: every way out is the close command, and one
-    // that ended the loop some other way still saves here.
-    dialog.exec();
+    // that ended the loop some other way still saves here. A run closed while the
+    // start-up showed a message never shows the dialog.
+    if (!dialog.isClosed())
+        dialog.exec();
     dialog.closeCommand();
     return 0;
 }

@@ -27,7 +27,7 @@ void Calculator::calculate(const QString &fieldText)
         if (existing >= 0)
             m_history.removeAt(existing);
         m_history.insertTop(m_lastExpression);
-        emit expressionFieldSet(m_lastExpression, EditSelection::All);
+        setExpressionField(m_lastExpression, EditSelection::All);
 
         // Either character serves as the decimal point; the parser knows only ','.
         working.replace(u'.', u',');
@@ -36,7 +36,7 @@ void Calculator::calculate(const QString &fieldText)
         } catch (const EngineError &) {
             // Nothing is undone: the history keeps the text, names met before the error
             // stay memories, and the result field and the list are left as they were.
-            m_messages.warning(MessageText::CannotEvaluate);
+            m_messages.warning(Message::CannotEvaluate);
             return;
         }
         m_lastResult = formatNumber(value);
@@ -50,7 +50,7 @@ void Calculator::calculate(const QString &fieldText)
     }
 
     if (!RefreshMemoryList(RefreshMode::StopAtFailure))
-        m_messages.warning(MessageText::CannotEvaluate);
+        m_messages.warning(Message::CannotEvaluate);
 }
 
 void Calculator::clearHistory()
@@ -59,7 +59,7 @@ void Calculator::clearHistory()
     setResultField(QString());
 }
 
-void Calculator::clearResultField()
+void Calculator::ClearResultField()
 {
     setResultField(QString());
 }
@@ -109,7 +109,7 @@ bool Calculator::RefreshMemoryList(RefreshMode mode)
 void Calculator::refreshAndReport()
 {
     if (!RefreshMemoryList(RefreshMode::Complete))
-        m_messages.warning(MessageText::CannotEvaluate);
+        m_messages.warning(Message::CannotEvaluate);
 }
 
 void Calculator::deleteMemories(const QList<int> &rows)
@@ -132,14 +132,19 @@ void Calculator::CopyDerivationToExpression(int row)
     const MemoryRow &memory = listed[std::size_t(row)];
     setResultField(QString());
     if (memory.derivation.isEmpty())
-        emit expressionFieldSet(memory.name + u'=', EditSelection::CaretAtEnd);
+        setExpressionField(memory.name + u'=', EditSelection::CaretAtEnd);
     else
-        emit expressionFieldSet(u'@' + memory.derivation, EditSelection::All);
+        setExpressionField(u'@' + memory.derivation, EditSelection::All);
 }
 
 MemoryButtons Calculator::UpdateMemoryButtons(int selectedRows)
 {
     return {selectedRows == 1, selectedRows >= 1};
+}
+
+void Calculator::setExpressionField(const QString &text, EditSelection selection)
+{
+    emit expressionFieldSet(text, selection);
 }
 
 void Calculator::setResultField(const QString &text)

@@ -54,7 +54,9 @@ public:
     /// Empties the history; the expression being typed and the memories stay.
     void clearHistory();
     /// Empties the result field; the last result text stays for the clipboard.
-    void clearResultField();
+    void ClearResultField();
+    /// Puts `text` into the expression field, gives it the focus and selects as asked.
+    void setExpressionField(const QString &text, EditSelection selection);
 
     bool filter() const { return m_filter; }
     /// Limits later rebuilds of the memory list to the current expression's variables.

@@ -34,16 +34,24 @@ bool isCreatableName(const char *name)
     return std::char_traits<char>::length(name) <= std::size_t(mu::MaxLenIdentifier);
 }
 
+// What the library skips between tokens: the space and every control character from
+// U+0001 to U+000D. Any other character it reads, or rejects cleanly.
+bool isParserBlank(QChar c)
+{
+    return c == u' ' || (c.unicode() >= 0x01 && c.unicode() <= 0x0d);
+}
+
 // Inputs this version of the library misreads instead of rejecting: it stops reading at
 // a NUL, and a sign at the very end of a ';'-separated list reads past its value stack.
-// No valid expression of the grammar ends in a sign, so every such text is refused.
+// No valid expression of the grammar ends in a sign, so every such text is refused; "the
+// end" is judged as the library sees it, past everything it skips.
 void rejectMisreadInput(const QString &expression)
 {
     if (expression.contains(QChar(u'\0')))
         throw EngineError("NUL character in expression");
     for (qsizetype i = expression.size() - 1; i >= 0; --i) {
         const QChar c = expression.at(i);
-        if (c.isSpace())
+        if (isParserBlank(c))
             continue;
         if (c == u'+' || c == u'-')
             throw EngineError("Expression ends in a sign");

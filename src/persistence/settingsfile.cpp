@@ -69,6 +69,17 @@ std::vector<qint64> presentPositions(const SettingsStore &store, const QString &
     return positions;
 }
 
+// At most EditMaxLength units; a cut between the two halves of a surrogate pair would
+// leave half a character, which the store cannot keep, so the cut goes before the pair.
+QString cutEditText(const QString &text)
+{
+    qsizetype length = std::min<qsizetype>(text.size(), EditMaxLength);
+    if (length < text.size() && text.at(length - 1).isHighSurrogate()
+        && text.at(length).isLowSurrogate())
+        --length;
+    return text.left(length);
+}
+
 } // namespace
 
 QString RestoreHistory(const SettingsStore &store, HistoryModel &history)
@@ -93,7 +104,7 @@ void RestoreMemories(const SettingsStore &store, Engine &engine, Messages &messa
     const auto load = [&](const QString &name, double value, const QString &derivation) {
         if (engine.LoadMemory(name, value, derivation) != LoadResult::PoolFull)
             return true;
-        messages.warning(MessageText::MemoryPoolFull);
+        messages.warning(Message::MemoryPoolFull);
         return false;
     };
 
@@ -117,7 +128,7 @@ void RestoreMemories(const SettingsStore &store, Engine &engine, Messages &messa
 void SaveToSettings(SettingsStore &store, const QString &editText, const HistoryModel &history,
                     const Engine &engine)
 {
-    store.putString(HistorySection, Edit, editText.left(EditMaxLength));
+    store.putString(HistorySection, Edit, cutEditText(editText));
 
     // A limit of 0 or below writes no entries, and that limit itself as the count: a
     // negative count restores nothing either.

@@ -15,12 +15,13 @@ class SettingsStore;
 QString RestoreHistory(const SettingsStore &store, HistoryModel &history);
 
 /// Loads the saved memories in key order into the engine's load pool, with their values
-/// and derivations. When the pool runs full, shows MessageText::MemoryPoolFull once and
+/// and derivations. When the pool runs full, shows Message::MemoryPoolFull once and
 /// stops. A saved name the engine refuses is skipped and the rest are still loaded.
 void RestoreMemories(const SettingsStore &store, Engine &engine, Messages &messages);
 
-/// Writes the expression text (at most 2047 UTF-16 units), the newest history entries up
-/// to the store's history limit, and every memory of the engine in name order with its
-/// value and derivation. Keys of an earlier, longer save are left in place.
+/// Writes the expression text (at most 2047 UTF-16 units, never half a character), the
+/// newest history entries up to the store's history limit, and every memory of the engine
+/// in name order with its value and derivation. Keys of an earlier, longer save are left
+/// in place.
 void SaveToSettings(SettingsStore &store, const QString &editText, const HistoryModel &history,
                     const Engine &engine);

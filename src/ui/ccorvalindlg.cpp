@@ -1,18 +1,13 @@
 #include "ui/ccorvalindlg.h"
 
-#include "core/engine.h"
-#include "persistence/settingsfile.h"
-#include "persistence/settingsstore.h"
-#include "ui/dialogtemplate.h"
+#include "persistence/session.h"
+#include "ui/edittextkeeper.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCoreApplication>
-#include <QFrame>
 #include <QHeaderView>
 #include <QIcon>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeView>
@@ -20,49 +15,20 @@
 #include <algorithm>
 #include <iterator>
 
-enum class ControlKind {
-    Rule,
-    Label,
-    ComboBox,
-    ReadOnlyEdit,
-    Button,
-    DefaultButton,
-    IconButton,
-    CheckBox,
-    ListView
-};
-enum class ControlState {
-    Normal,
-    Disabled,
-    Hidden
-};
-
-struct TemplateEntry {
-    CCorvalinDlg::ControlId id;
-    ControlKind kind;
-    DialogRect rect;
-    /// Source text for the translation; for icon buttons the window text, which is not drawn.
-    const char *text = nullptr;
-    ControlState state = ControlState::Normal;
-    /// A rectangle the translation may move or widen, as "x, y, width, height"; the
-    /// source text is the rectangle of `rect`.
-    const char *localRect = nullptr;
-};
-
 namespace {
-
-constexpr char Context[] = "CCorvalinDlg";
 
 using Id = CCorvalinDlg::ControlId;
 using enum ControlKind;
 using enum ControlState;
 
 // The controls in template order, which is also the tab order. For the combo box the
-// height is that of the dropped-down list.
+// height is that of the dropped-down list. Two texts are misspelled on purpose and stay so:
+// "&Expresssion" here and, in German, "letzen Ausdruks" in the check box's text.
 // clang-format off
-const TemplateEntry Template[] = {
+const TemplateEntry Controls[] = {
 //   id                   kind            x    y    w    h    text
     {Id::None,            Rule,          {  7,   7, 306,   1}},
+    //: Spelled with three s on purpose: keep the spelling.
     {Id::ExpressionLabel, Label,         {  7,  16,  43,   8}, QT_TRANSLATE_NOOP("CCorvalinDlg", "&Expresssion")},
     {Id::Expression,      ComboBox,      { 53,  15, 260, 152}},
     {Id::ResultLabel,     Label,         {  7,  31,  43,   8}, QT_TRANSLATE_NOOP("CCorvalinDlg", "&Result")},
@@ -78,6 +44,7 @@ const TemplateEntry Template[] = {
     {Id::MemoryList,      ListView,      { 53,  75, 244,  96}},
     {Id::CopyDerivation,  IconButton,    {298,  75,  15,  15}, nullptr, Disabled},
     {Id::Delete,          IconButton,    {298, 156,  15,  15}, nullptr, Disabled},
+    //: The German text reads "letzen Ausdruks" on purpose: keep that spelling.
     {Id::Filter,          CheckBox,      { 53, 177, 244,  10}, QT_TRANSLATE_NOOP("CCorvalinDlg", "&Show results of last calculation only (requires recalculation)")},
     {Id::Save,            IconButton,    {  7, 200,  15,  15}, QT_TRANSLATE_NOOP("CCorvalinDlg", "Save")},
     {Id::Open,            IconButton,    { 27, 200,  15,  15}, QT_TRANSLATE_NOOP("CCorvalinDlg", "Open")},
@@ -87,6 +54,14 @@ const TemplateEntry Template[] = {
     {Id::Info,            IconButton,    { 47, 200,  15,  15}, QT_TRANSLATE_NOOP("CCorvalinDlg", "Info")},
 };
 // clang-format on
+
+const DialogTemplate Template{"CCorvalinDlg",
+                              QT_TRANSLATE_NOOP("CCorvalinDlg", "Korvel"),
+                              CCorvalinDlg::TemplateWidth,
+                              CCorvalinDlg::TemplateHeight,
+                              "Microsoft Sans Serif",
+                              10,
+                              Controls};
 
 const struct {
     Id id;
@@ -107,136 +82,30 @@ constexpr QSize ButtonIconSize(16, 16);
 // Widths of the memory list's columns in pixels: name, value, derivation.
 constexpr int MemoryColumnWidths[] = {100, 100, 270};
 
-QString translated(const char *text)
-{
-    return QCoreApplication::translate(Context, text);
-}
-
-DialogRect rectOf(const TemplateEntry &entry)
-{
-    if (entry.localRect) {
-        if (const auto local = parseDialogRect(translated(entry.localRect)))
-            return *local;
-    }
-    return entry.rect;
-}
-
 } // namespace
 
-CCorvalinDlg::CCorvalinDlg(Engine &engine, Messages &messages, SettingsStore &store,
-                           QWidget *parent)
-    : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                          | Qt::WindowCloseButtonHint)
-    , m_calculator(engine, messages)
+CCorvalinDlg::CCorvalinDlg(Calculator &calculator, SettingsStore &store, QWidget *parent)
+    : TemplateDialog(Template, parent,
+                     Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                         | Qt::WindowCloseButtonHint)
+    , m_calculator(calculator)
     , m_store(store)
+    , m_expression(control<QComboBox>(Id::Expression))
+    , m_memoryList(control<QTreeView>(Id::MemoryList))
 {
-    QFont dialogFont(QStringLiteral("Microsoft Sans Serif"), 10);
-    dialogFont.setStyleHint(QFont::SansSerif);
-    setFont(dialogFont);
-    createControls();
     setUpExpressionField();
     setUpMemoryList();
     connectMessageTable();
-    keepExpressionTextOnHistoryChanges();
-    retranslate();
-}
-
-CCorvalinDlg::~CCorvalinDlg()
-{
-    // The views go before the models they show, which are the calculator's.
-    for (auto &[entry, widget] : m_controls)
-        delete widget;
-}
-
-void CCorvalinDlg::createControls()
-{
-    QWidget *focusBefore = nullptr;
-    QLabel *waitingLabel = nullptr;
-    for (const TemplateEntry &entry : Template) {
-        QWidget *widget = createControl(entry);
-        m_controls.emplace_back(&entry, widget);
-        if (entry.id == Id::None)
-            m_separators.push_back(widget);
-        else
-            m_byId[entry.id] = widget;
-
-        if (widget->focusPolicy() & Qt::TabFocus) {
-            if (focusBefore)
-                setTabOrder(focusBefore, widget);
-            focusBefore = widget;
-            // A label's mnemonic leads to the next control that takes the focus.
-            if (waitingLabel)
-                waitingLabel->setBuddy(widget);
-            waitingLabel = nullptr;
-        }
-        if (auto *label = qobject_cast<QLabel *>(widget))
-            waitingLabel = label;
-    }
-
-    m_expression = qobject_cast<QComboBox *>(control(Id::Expression));
-    m_result = qobject_cast<QLineEdit *>(control(Id::Result));
-    m_memoryList = qobject_cast<QTreeView *>(control(Id::MemoryList));
-    m_calculate = qobject_cast<QPushButton *>(control(Id::Calculate));
-    m_clearHistory = qobject_cast<QPushButton *>(control(Id::ClearHistory));
-    m_copyDerivation = qobject_cast<QPushButton *>(control(Id::CopyDerivation));
-    m_delete = qobject_cast<QPushButton *>(control(Id::Delete));
-    m_filter = qobject_cast<QCheckBox *>(control(Id::Filter));
-    m_out = qobject_cast<QPushButton *>(control(Id::Out));
-    m_cancel = qobject_cast<QPushButton *>(control(Id::Cancel));
-}
-
-QWidget *CCorvalinDlg::createControl(const TemplateEntry &entry)
-{
-    QWidget *widget = nullptr;
-    switch (entry.kind) {
-    case Rule: {
-        auto *rule = new QFrame(this);
-        rule->setFrameStyle(QFrame::Box | QFrame::Plain);
-        widget = rule;
-        break;
-    }
-    case Label:
-        widget = new QLabel(this);
-        break;
-    case ComboBox:
-        widget = new QComboBox(this);
-        break;
-    case ReadOnlyEdit: {
-        auto *edit = new QLineEdit(this);
-        edit->setReadOnly(true);
-        widget = edit;
-        break;
-    }
-    case Button:
-    case DefaultButton:
-    case IconButton: {
-        auto *button = new QPushButton(this);
-        button->setDefault(entry.kind == DefaultButton);
-        widget = button;
-        break;
-    }
-    case CheckBox:
-        widget = new QCheckBox(this);
-        break;
-    case ListView:
-        widget = new QTreeView(this);
-        break;
-    }
-    if (entry.state == Disabled)
-        widget->setEnabled(false);
-    if (entry.state == Hidden)
-        widget->hide();
-    return widget;
 }
 
 void CCorvalinDlg::setUpExpressionField()
 {
-    m_expression->setEditable(true);
     // The core's history is the list: the combo box must neither add the typed text
     // itself nor complete it into an older entry that Enter would then calculate.
     m_expression->setInsertPolicy(QComboBox::NoInsert);
     m_expression->setModel(m_calculator.history());
     m_expression->setCompleter(nullptr);
+    new EditTextKeeper(m_expression);
 }
 
 void CCorvalinDlg::setUpMemoryList()
@@ -264,59 +133,37 @@ void CCorvalinDlg::setUpMemoryList()
 // command yet.
 void CCorvalinDlg::connectMessageTable()
 {
-    connect(m_calculate, &QPushButton::clicked, this, &CCorvalinDlg::calculate);
-    connect(m_cancel, &QPushButton::clicked, this, &CCorvalinDlg::closeCommand);
-    connect(m_expression->lineEdit(), &QLineEdit::textEdited, &m_calculator,
-            &Calculator::clearResultField);
-    connect(m_expression, &QComboBox::activated, &m_calculator, &Calculator::clearResultField);
-    connect(m_clearHistory, &QPushButton::clicked, &m_calculator, &Calculator::clearHistory);
-    connect(m_copyDerivation, &QPushButton::clicked, this, &CCorvalinDlg::copySelectedDerivation);
-    connect(m_memoryList, &QTreeView::doubleClicked, this, [this](const QModelIndex &index) {
-        m_calculator.CopyDerivationToExpression(index.row());
-    });
+    Calculator *calculator = &m_calculator;
+    connect(control<QPushButton>(Id::Calculate), &QPushButton::clicked, this,
+            [this] { m_calculator.calculate(m_expression->lineEdit()->text()); });
+    connect(control<QPushButton>(Id::Cancel), &QPushButton::clicked, this,
+            &CCorvalinDlg::closeCommand);
+    connect(m_expression->lineEdit(), &QLineEdit::textEdited, calculator,
+            &Calculator::ClearResultField);
+    connect(m_expression, &QComboBox::activated, calculator, &Calculator::ClearResultField);
+    connect(control<QPushButton>(Id::ClearHistory), &QPushButton::clicked, calculator,
+            &Calculator::clearHistory);
+    connect(control<QPushButton>(Id::CopyDerivation), &QPushButton::clicked, this,
+            &CCorvalinDlg::copySelectedDerivation);
+    connect(m_memoryList, &QTreeView::doubleClicked, calculator,
+            [calculator](const QModelIndex &index) {
+                calculator->CopyDerivationToExpression(index.row());
+            });
     connect(m_memoryList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &CCorvalinDlg::updateMemoryButtons);
     // A rebuild drops the selection without telling the selection's listeners.
     connect(m_calculator.memoryList(), &QAbstractItemModel::modelReset, this,
             &CCorvalinDlg::updateMemoryButtons);
-    connect(m_delete, &QPushButton::clicked, this, &CCorvalinDlg::deleteSelectedMemories);
-    connect(m_filter, &QCheckBox::clicked, &m_calculator, &Calculator::setFilter);
-    connect(m_out, &QPushButton::clicked, this, &CCorvalinDlg::closeCommand);
+    connect(control<QPushButton>(Id::Delete), &QPushButton::clicked, this,
+            [this] { m_calculator.deleteMemories(selectedMemoryRows()); });
+    connect(control<QCheckBox>(Id::Filter), &QCheckBox::clicked, calculator,
+            &Calculator::setFilter);
+    connect(control<QPushButton>(Id::Out), &QPushButton::clicked, this,
+            &CCorvalinDlg::closeCommand);
 
-    connect(&m_calculator, &Calculator::resultFieldChanged, m_result, &QLineEdit::setText);
-    connect(&m_calculator, &Calculator::expressionFieldSet, this, &CCorvalinDlg::showExpression);
-}
-
-// QComboBox rewrites its edit text when rows around its current item come or go and
-// empties it on a reset, but the text being typed is the user's: only the calculator's
-// expressionFieldSet changes it. These connections run after the combo box's own, which
-// were made when it took the model.
-void CCorvalinDlg::keepExpressionTextOnHistoryChanges()
-{
-    HistoryModel *history = m_calculator.history();
-    const auto keep = [this] {
-        const QLineEdit *edit = m_expression->lineEdit();
-        m_keptText = edit->text();
-        m_keptCursor = edit->cursorPosition();
-        m_keptSelectionStart = edit->selectionStart();
-        m_keptSelectionLength = int(edit->selectedText().size());
-    };
-    const auto restore = [this] {
-        QLineEdit *edit = m_expression->lineEdit();
-        if (edit->text() == m_keptText)
-            return;
-        edit->setText(m_keptText);
-        if (m_keptSelectionStart >= 0)
-            edit->setSelection(m_keptSelectionStart, m_keptSelectionLength);
-        else
-            edit->setCursorPosition(m_keptCursor);
-    };
-    connect(history, &QAbstractItemModel::rowsAboutToBeInserted, this, keep);
-    connect(history, &QAbstractItemModel::rowsAboutToBeRemoved, this, keep);
-    connect(history, &QAbstractItemModel::modelAboutToBeReset, this, keep);
-    connect(history, &QAbstractItemModel::rowsInserted, this, restore);
-    connect(history, &QAbstractItemModel::rowsRemoved, this, restore);
-    connect(history, &QAbstractItemModel::modelReset, this, restore);
+    connect(calculator, &Calculator::resultFieldChanged, control<QLineEdit>(Id::Result),
+            &QLineEdit::setText);
+    connect(calculator, &Calculator::expressionFieldSet, this, &CCorvalinDlg::showExpression);
 }
 
 void CCorvalinDlg::OnInitDialog()
@@ -324,22 +171,11 @@ void CCorvalinDlg::OnInitDialog()
     setWindowIcon(QIcon(QString::fromLatin1(ProgramIcon)));
     setLabelFont();
     setButtonIcons();
-    Engine &engine = m_calculator.engine();
-    engine.StartEngine();
-    // The history goes in before the text, so the text is not replaced by an entry.
-    const QString restoredText = RestoreHistory(m_store, *m_calculator.history());
-    RestoreMemories(m_store, engine, m_calculator.messages());
-    engine.PrimeParser();
-    setMemoryColumns();
-    m_calculator.refreshAndReport();
-    // The dialog opens ready for typing over the restored expression text.
-    showExpression(restoredText, EditSelection::All);
-}
-
-QWidget *CCorvalinDlg::control(ControlId id) const
-{
-    const auto found = m_byId.find(id);
-    return found == m_byId.end() ? nullptr : found->second;
+    // The widths belong to the view and survive every rebuild of the rows.
+    EnsureMemoryColumns();
+    startUp(m_store, m_calculator);
+    // Info opens the manual, which this build does not look for yet.
+    control(Id::Info)->setEnabled(false);
 }
 
 void CCorvalinDlg::closeCommand()
@@ -347,9 +183,7 @@ void CCorvalinDlg::closeCommand()
     if (m_closed)
         return;
     m_closed = true;
-    SaveToSettings(m_store, m_expression->currentText(), *m_calculator.history(),
-                   m_calculator.engine());
-    m_store.sync();
+    closeDown(m_store, m_expression->currentText(), m_calculator);
     QDialog::reject();
 }
 
@@ -370,54 +204,8 @@ void CCorvalinDlg::closeEvent(QCloseEvent *event)
 void CCorvalinDlg::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::LanguageChange)
-        retranslate();
-    QDialog::changeEvent(event);
-}
-
-void CCorvalinDlg::retranslate()
-{
-    setWindowTitle(tr("Korvel"));
-    for (const auto &[entry, widget] : m_controls) {
-        if (!entry->text)
-            continue;
-        const QString text = translated(entry->text);
-        if (entry->kind == IconButton)
-            widget->setAccessibleName(text);
-        else if (auto *label = qobject_cast<QLabel *>(widget))
-            label->setText(text);
-        else if (auto *button = qobject_cast<QAbstractButton *>(widget))
-            button->setText(text);
-    }
-    m_calculator.memoryList()->retranslate();
-    placeControls();
-}
-
-// Places every control from its rectangle in dialog units. The units follow the dialog
-// font, but a substitute for the font the layout was designed with may write wider: the
-// units then grow until every text fits, so that the whole dialog keeps its proportions
-// instead of clipping its texts.
-void CCorvalinDlg::placeControls()
-{
-    DialogUnits units = DialogUnits::forFont(font());
-    for (const auto &[entry, widget] : m_controls) {
-        if (!widget->isHidden())
-            units = units.fittedTo(rectOf(*entry), requiredTextSize(widget));
-    }
-
-    for (const auto &[entry, widget] : m_controls) {
-        QRect geometry = units.toPixels(rectOf(*entry));
-        if (widget == m_expression) {
-            // The template's height is that of the open list; the closed box is as high
-            // as the style draws it.
-            const int closedHeight = m_expression->sizeHint().height();
-            const int itemHeight = m_expression->fontMetrics().height() + 2;
-            m_expression->setMaxVisibleItems(
-                std::max(1, (geometry.height() - closedHeight) / itemHeight));
-            geometry.setHeight(closedHeight);
-        }
-        widget->setGeometry(geometry);
-    }
-    resize(units.toPixelsX(TemplateWidth), units.toPixelsY(TemplateHeight));
+        m_calculator.memoryList()->retranslate();
+    TemplateDialog::changeEvent(event);
 }
 
 void CCorvalinDlg::setLabelFont()
@@ -438,22 +226,17 @@ void CCorvalinDlg::setLabelFont()
 void CCorvalinDlg::setButtonIcons()
 {
     for (const auto &[id, file] : ButtonIcons) {
-        if (auto *button = qobject_cast<QPushButton *>(control(id))) {
+        if (auto *button = control<QPushButton>(id)) {
             button->setIcon(QIcon(QString::fromLatin1(file)));
             button->setIconSize(ButtonIconSize);
         }
     }
 }
 
-void CCorvalinDlg::setMemoryColumns()
+void CCorvalinDlg::EnsureMemoryColumns()
 {
     for (int column = 0; column < int(std::size(MemoryColumnWidths)); ++column)
         m_memoryList->header()->resizeSection(column, MemoryColumnWidths[column]);
-}
-
-void CCorvalinDlg::calculate()
-{
-    m_calculator.calculate(m_expression->lineEdit()->text());
 }
 
 void CCorvalinDlg::showExpression(const QString &text, EditSelection selection)
@@ -483,17 +266,12 @@ QList<int> CCorvalinDlg::selectedMemoryRows() const
 void CCorvalinDlg::updateMemoryButtons()
 {
     const MemoryButtons enabled = Calculator::UpdateMemoryButtons(int(selectedMemoryRows().size()));
-    m_copyDerivation->setEnabled(enabled.copyDerivation);
-    m_delete->setEnabled(enabled.remove);
+    control(Id::CopyDerivation)->setEnabled(enabled.copyDerivation);
+    control(Id::Delete)->setEnabled(enabled.remove);
 }
 
 void CCorvalinDlg::copySelectedDerivation()
 {
     const QList<int> rows = selectedMemoryRows();
     m_calculator.CopyDerivationToExpression(rows.isEmpty() ? -1 : rows.first());
-}
-
-void CCorvalinDlg::deleteSelectedMemories()
-{
-    m_calculator.deleteMemories(selectedMemoryRows());
 }

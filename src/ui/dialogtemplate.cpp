@@ -1,13 +1,19 @@
 #include "ui/dialogtemplate.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QFont>
 #include <QFontMetrics>
+#include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QTreeView>
 
 #include <algorithm>
 #include <cmath>
@@ -124,4 +130,168 @@ QSize requiredTextSize(const QWidget *control)
         return buttonTextSize(button) + (Roomy.size() - contents.size());
     }
     return {};
+}
+
+TemplateDialog::TemplateDialog(const DialogTemplate &dialogTemplate, QWidget *parent,
+                               Qt::WindowFlags flags)
+    : QDialog(parent, flags)
+    , m_template(dialogTemplate)
+{
+    QFont dialogFont(QString::fromLatin1(m_template.fontFamily), m_template.pointSize);
+    dialogFont.setStyleHint(QFont::SansSerif);
+    setFont(dialogFont);
+
+    QWidget *focusBefore = nullptr;
+    QLabel *waitingLabel = nullptr;
+    m_controls.reserve(m_template.controls.size());
+    for (const TemplateEntry &entry : m_template.controls) {
+        QWidget *widget = createControl(entry);
+        m_controls.push_back(widget);
+        if (widget->focusPolicy() & Qt::TabFocus) {
+            if (focusBefore)
+                setTabOrder(focusBefore, widget);
+            focusBefore = widget;
+            if (waitingLabel)
+                waitingLabel->setBuddy(widget);
+            waitingLabel = nullptr;
+        }
+        if (auto *label = qobject_cast<QLabel *>(widget))
+            waitingLabel = label;
+    }
+    retranslate();
+}
+
+std::vector<QWidget *> TemplateDialog::anonymousControls() const
+{
+    std::vector<QWidget *> found;
+    for (std::size_t i = 0; i < m_controls.size(); ++i) {
+        if (m_template.controls[i].id < 0)
+            found.push_back(m_controls[i]);
+    }
+    return found;
+}
+
+QWidget *TemplateDialog::controlWidget(int id) const
+{
+    if (id < 0)
+        return nullptr;
+    for (std::size_t i = 0; i < m_controls.size(); ++i) {
+        if (m_template.controls[i].id == id)
+            return m_controls[i];
+    }
+    return nullptr;
+}
+
+QWidget *TemplateDialog::createControl(const TemplateEntry &entry)
+{
+    QWidget *widget = nullptr;
+    switch (entry.kind) {
+    case ControlKind::Rule: {
+        auto *rule = new QFrame(this);
+        rule->setFrameStyle(QFrame::Box | QFrame::Plain);
+        widget = rule;
+        break;
+    }
+    case ControlKind::Label:
+        widget = new QLabel(this);
+        break;
+    case ControlKind::ComboBox: {
+        auto *box = new QComboBox(this);
+        box->setEditable(true);
+        widget = box;
+        break;
+    }
+    case ControlKind::ReadOnlyEdit: {
+        auto *edit = new QLineEdit(this);
+        edit->setReadOnly(true);
+        widget = edit;
+        break;
+    }
+    case ControlKind::Button:
+    case ControlKind::DefaultButton:
+    case ControlKind::IconButton: {
+        auto *button = new QPushButton(this);
+        button->setDefault(entry.kind == ControlKind::DefaultButton);
+        widget = button;
+        break;
+    }
+    case ControlKind::CheckBox:
+        widget = new QCheckBox(this);
+        break;
+    case ControlKind::ListView:
+        widget = new QTreeView(this);
+        break;
+    }
+    if (entry.state == ControlState::Disabled)
+        widget->setEnabled(false);
+    if (entry.state == ControlState::Hidden)
+        widget->hide();
+    return widget;
+}
+
+QString TemplateDialog::translated(const char *text) const
+{
+    return QCoreApplication::translate(m_template.context, text);
+}
+
+DialogRect TemplateDialog::rectOf(const TemplateEntry &entry) const
+{
+    if (entry.localRect) {
+        if (const auto local = parseDialogRect(translated(entry.localRect)))
+            return *local;
+    }
+    return entry.rect;
+}
+
+void TemplateDialog::retranslate()
+{
+    setWindowTitle(translated(m_template.caption));
+    for (std::size_t i = 0; i < m_controls.size(); ++i) {
+        const TemplateEntry &entry = m_template.controls[i];
+        if (!entry.text)
+            continue;
+        QWidget *widget = m_controls[i];
+        const QString text = translated(entry.text);
+        if (entry.kind == ControlKind::IconButton)
+            widget->setAccessibleName(text);
+        else if (auto *label = qobject_cast<QLabel *>(widget))
+            label->setText(text);
+        else if (auto *button = qobject_cast<QAbstractButton *>(widget))
+            button->setText(text);
+    }
+    placeControls();
+}
+
+// The units follow the dialog font, but a substitute for the font the layout was designed
+// with may write wider: the units then grow until every text fits, so that the whole
+// dialog keeps its proportions instead of clipping its texts.
+void TemplateDialog::placeControls()
+{
+    DialogUnits units = DialogUnits::forFont(font());
+    for (std::size_t i = 0; i < m_controls.size(); ++i) {
+        if (!m_controls[i]->isHidden())
+            units = units.fittedTo(rectOf(m_template.controls[i]), requiredTextSize(m_controls[i]));
+    }
+
+    for (std::size_t i = 0; i < m_controls.size(); ++i) {
+        QWidget *widget = m_controls[i];
+        QRect geometry = units.toPixels(rectOf(m_template.controls[i]));
+        if (auto *box = qobject_cast<QComboBox *>(widget)) {
+            // The template's height is that of the open list; the closed box is as high
+            // as the style draws it.
+            const int closedHeight = box->sizeHint().height();
+            const int itemHeight = box->fontMetrics().height() + 2;
+            box->setMaxVisibleItems(std::max(1, (geometry.height() - closedHeight) / itemHeight));
+            geometry.setHeight(closedHeight);
+        }
+        widget->setGeometry(geometry);
+    }
+    resize(units.toPixelsX(m_template.width), units.toPixelsY(m_template.height));
+}
+
+void TemplateDialog::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    QDialog::changeEvent(event);
 }

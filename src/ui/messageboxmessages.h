@@ -1,10 +1,14 @@
-// The calculator's messages shown to the user in message boxes.
+// The calculator's messages, in words, shown to the user in message boxes.
 #pragma once
 
 #include "core/messages.h"
 
 #include <QPointer>
+#include <QString>
 #include <QWidget>
+
+/// The words of a message: fixed Dutch texts, whatever the interface language.
+QString messageText(Message message);
 
 class MessageBoxMessages : public Messages {
 public:
@@ -14,8 +18,14 @@ public:
     /// calculator that reports through this object, so it is set afterwards.
     void setParentWidget(QWidget *parent);
 
-    void warning(const QString &text) override;
+    /// The run is ending: no message box opens from now on, so that nothing waits for a
+    /// user who is leaving.
+    void endRun();
+
+    /// Shows the message under the program's name and waits for OK.
+    void warning(Message message) override;
 
 private:
     QPointer<QWidget> m_parent;
+    bool m_ended = false;
 };

@@ -2,16 +2,14 @@
 // memory list with its recalculation, delete and copy-derivation.
 #include "core/calculator.h"
 #include "core/engine.h"
-#include "qtprinters.h"
-#include "recordingmessages.h"
+#include "support/qtprinters.h"
+#include "support/recordingmessages.h"
 
 #include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
 namespace {
-
-const QString CannotEvaluate = "De ingevoerde expressie kan niet worden uitgerekend!";
 
 class CalculatorTest : public ::testing::Test {
 protected:
@@ -67,7 +65,7 @@ TEST_F(CalculatorTest, ErrorLeavesExpressionOnTopAndListAlone)
         QSignalSpy resultSet(&calculator, &Calculator::resultFieldChanged);
         messages.shown.clear();
         calculator.calculate(input);
-        EXPECT_EQ(messages.shown, QStringList{CannotEvaluate});
+        EXPECT_EQ(messages.shown, QList{Message::CannotEvaluate});
         EXPECT_EQ(history().value(0), input);
         EXPECT_TRUE(calculator.lastResult().isEmpty());
         EXPECT_EQ(resultSet.count(), 0);
@@ -140,7 +138,7 @@ TEST_F(CalculatorTest, FilterFollowsTheParsersCurrentExpression)
     EXPECT_TRUE(messages.shown.isEmpty());
     calculator.calculate("q +* 2");
     calculator.refreshAndReport(); // the current expression does not parse
-    EXPECT_EQ(messages.shown, QStringList({CannotEvaluate, CannotEvaluate}));
+    EXPECT_EQ(messages.shown, QList<Message>(2, Message::CannotEvaluate));
 }
 
 TEST_F(CalculatorTest, FailingDerivationStopsCalculateButNotOtherRebuilds)
@@ -153,7 +151,7 @@ TEST_F(CalculatorTest, FailingDerivationStopsCalculateButNotOtherRebuilds)
     calculator.refreshAndReport();
     EXPECT_EQ(column(0), QStringList({"a", "b", "z"}));
     EXPECT_EQ(column(1), QStringList({"1", "2", "3"}));
-    EXPECT_EQ(messages.shown, QStringList{CannotEvaluate});
+    EXPECT_EQ(messages.shown, QList{Message::CannotEvaluate});
 }
 
 TEST_F(CalculatorTest, DeleteKeepsDerivationRecords)
@@ -187,23 +185,6 @@ TEST_F(CalculatorTest, CopyDerivationOffersRowForEditing)
     EXPECT_EQ(fieldSet.at(1).at(1).value<EditSelection>(), EditSelection::All);
     EXPECT_TRUE(calculator.resultField().isEmpty());
     EXPECT_EQ(calculator.lastResult(), "5");
-}
-
-TEST(MemoryButtons, FollowSelectedRowCount)
-{
-    const std::pair<int, MemoryButtons> table[] = {
-        {0, {false, false}}, {1, {true, true}}, {2, {false, true}}, {500, {false, true}}};
-    for (const auto &[selected, expected] : table)
-        EXPECT_EQ(Calculator::UpdateMemoryButtons(selected), expected) << selected;
-}
-
-TEST(MemoryListModel, HeadingsAndAlignment)
-{
-    MemoryListModel model;
-    model.setRows({{"a", "1", ""}});
-    EXPECT_EQ(model.headerData(2, Qt::Horizontal).toString(), "Automatic calculation");
-    EXPECT_TRUE(model.index(0, 1).data(Qt::TextAlignmentRole).toInt() & Qt::AlignRight);
-    EXPECT_TRUE(model.index(0, 0).data(Qt::TextAlignmentRole).toInt() & Qt::AlignLeft);
 }
 
 } // namespace

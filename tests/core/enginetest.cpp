@@ -86,7 +86,15 @@ TEST_F(EngineTest, RejectsBadInputWithoutCreatingMemories)
                              "1+*2",
                              QString(101, u'n') + "=1",
                              QStringLiteral("2") + QChar(u'\0') + "x"};
-    for (const QString &input : table)
+    QStringList inputs(std::begin(table), std::end(table));
+    // The library also skips U+0001 to U+0008 as blanks: a sign before any control
+    // character (or a no-break space) still ends the text.
+    QString blanks = QStringLiteral(u"\u007f\u00a0");
+    for (char16_t c = 1; c < 32; ++c)
+        blanks += QChar(c);
+    for (const QChar c : blanks)
+        inputs << QStringLiteral("5;-") + c << QStringLiteral("5;+ ") + c + u' ';
+    for (const QString &input : inputs)
         EXPECT_THROW(engine.evaluate(input), EngineError) << input.toStdString();
     EXPECT_TRUE(names().isEmpty());
     EXPECT_EQ(engine.createdSlots(), 0);

@@ -4,9 +4,11 @@ void DialogTest::open(Language language)
 {
     EXPECT_TRUE(m_translations.install(language)) << languageCode(language).toStdString();
     m_dialog.reset();
+    m_calculator.reset();
     m_store = std::make_unique<QSettingsStore>(settingsFile());
     m_engine = std::make_unique<Engine>();
-    m_dialog = std::make_unique<CCorvalinDlg>(*m_engine, m_messages, *m_store);
+    m_calculator = std::make_unique<Calculator>(*m_engine, m_messages);
+    m_dialog = std::make_unique<CCorvalinDlg>(*m_calculator, *m_store);
     m_dialog->OnInitDialog();
     m_dialog->show();
     EXPECT_TRUE(QTest::qWaitForWindowActive(m_dialog.get()));
@@ -28,16 +30,4 @@ QStringList DialogTest::rows(const QAbstractItemModel *model)
             rows[row] +=
                 (column ? u" | "_s : QString()) + model->index(row, column).data().toString();
     return rows;
-}
-
-// The widget tests run in a QApplication, on the offscreen platform unless told otherwise,
-// and keep anything that asks for standard locations out of the user's own folders.
-int main(int argc, char **argv)
-{
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QStandardPaths::setTestModeEnabled(true);
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }

@@ -1,10 +1,13 @@
-// A main dialog on screen for one test: fresh engine, recorded messages, settings in a
-// temporary folder, a pinned language, and a failure for any modal dialog that opens.
+// A main dialog on screen for one test: fresh engine and calculator, recorded messages,
+// settings in a temporary folder, a pinned language, and a failure for any modal dialog
+// that opens.
 #pragma once
 
+#include "core/calculator.h"
 #include "core/engine.h"
-#include "core/recordingmessages.h"
 #include "persistence/qsettingsstore.h"
+#include "support/qtprinters.h"
+#include "support/recordingmessages.h"
 #include "ui/ccorvalindlg.h"
 #include "ui/language.h"
 
@@ -14,11 +17,6 @@
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
-
-inline void PrintTo(const QString &text, std::ostream *out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 /// Fails the running test when a modal dialog opens, and closes that dialog so that the
 /// test goes on instead of hanging.
@@ -40,8 +38,8 @@ class DialogTest : public ::testing::Test {
 protected:
     using Id = CCorvalinDlg::ControlId;
 
-    /// Creates, initialises and shows a dialog in `language`, on a fresh engine and a fresh
-    /// store over the test's settings file, as a new run of the program would.
+    /// Creates, initialises and shows a dialog in `language`, on a fresh calculator and a
+    /// fresh store over the test's settings file, as a new run of the program would.
     void open(Language language = Language::English);
     /// Clicks into the expression field, types `text` over its text and presses Enter.
     void calculate(const QString &text);
@@ -53,18 +51,23 @@ protected:
     /// What the expression field and the result field show.
     std::pair<QString, QString> fields() const { return {edit()->text(), resultField()->text()}; }
     QString settingsFile() const { return m_settings.filePath(u"korvel.ini"_s); }
-    QWidget *control(Id id) const { return m_dialog->control(id); }
-    QComboBox *expression() const { return qobject_cast<QComboBox *>(control(Id::Expression)); }
+    template <class T = QWidget>
+    T *control(Id id) const
+    {
+        return m_dialog->control<T>(id);
+    }
+    QComboBox *expression() const { return control<QComboBox>(Id::Expression); }
     QLineEdit *edit() const { return expression()->lineEdit(); }
-    QLineEdit *resultField() const { return qobject_cast<QLineEdit *>(control(Id::Result)); }
-    QTreeView *memoryList() const { return qobject_cast<QTreeView *>(control(Id::MemoryList)); }
+    QLineEdit *resultField() const { return control<QLineEdit>(Id::Result); }
+    QTreeView *memoryList() const { return control<QTreeView>(Id::MemoryList); }
 
     // Destroyed bottom up: the dialog before what it works on.
     QTemporaryDir m_settings;
     Translations m_translations;
     ModalGuard m_guard;
-    std::unique_ptr<Engine> m_engine;
-    std::unique_ptr<QSettingsStore> m_store;
     RecordingMessages m_messages; // of every run of the test
+    std::unique_ptr<QSettingsStore> m_store;
+    std::unique_ptr<Engine> m_engine;
+    std::unique_ptr<Calculator> m_calculator;
     std::unique_ptr<CCorvalinDlg> m_dialog;
 };

@@ -37,8 +37,7 @@ TEST_F(DialogTest, DamagedSettingsFileStillOpens)
     ASSERT_TRUE(file.open(QFile::WriteOnly) && file.write(bytes, sizeof bytes - 1) && file.flush());
     open();
     // "ok" comes back with value 0, but its derivation cannot be evaluated.
-    EXPECT_EQ(m_messages.shown,
-              QStringList{u"De ingevoerde expressie kan niet worden uitgerekend!"_s});
+    EXPECT_EQ(m_messages.shown, QList{Message::CannotEvaluate});
     EXPECT_EQ(memories(), QStringList{u"ok | 0 | ok = 1 +"_s});
     calculate(u"2+2"_s);
     EXPECT_EQ(resultField()->text(), u"4"_s);
@@ -52,37 +51,149 @@ TEST_F(DialogTest, FullLoadPoolIsReportedOnceAtStart)
         seed.setValue(u"Variabelen/naam%1"_s.arg(k, 3, 10, QLatin1Char('0')), u"m%1"_s.arg(k));
     seed.sync();
     open();
-    EXPECT_EQ(m_messages.shown, QStringList{u"Maximaal aantal geheugens bereikt!"_s});
+    EXPECT_EQ(m_messages.shown, QList{Message::MemoryPoolFull});
     EXPECT_EQ(memories().size(), 999);
 }
 
 #ifdef KORVEL_EXECUTABLE
-// Korvel as a process: a polite request to end it is a close, so the work is kept.
-class TerminationTest : public ::testing::TestWithParam<int> {};
+namespace {
 
-TEST_P(TerminationTest, SignalClosesAndSaves)
+using Entries = QList<std::pair<QString, QVariant>>;
+
+// A store as a user leaves it, with `memories` named in key order, each without a
+// derivation key unless it has a derivation: a save adds that key as an empty text.
+Entries userStore(const QList<std::pair<QString, QString>> &memories)
 {
+    Entries entries{{u"Expressies/edit"_s, u"7*6"_s},
+                    {u"Expressies/aantal"_s, 2},
+                    {u"Expressies/combo00"_s, u"1+1"_s},
+                    {u"Expressies/combo01"_s, u"2*3"_s},
+                    {u"Variabelen/aantal"_s, int(memories.size())}};
+    for (qsizetype i = 0; i < memories.size(); ++i) {
+        const QString k = u"%1"_s.arg(i + 1, 3, 10, QLatin1Char('0'));
+        entries.append({u"Variabelen/naam"_s + k, memories[i].first});
+        entries.append({u"Variabelen/waarde"_s + k, QByteArray::number(i).leftJustified(8, '.')});
+        if (!memories[i].second.isEmpty())
+            entries.append({u"Variabelen/afleiding"_s + k, memories[i].second});
+    }
+    return entries;
+}
+
+// What a close writes back: the same, with the count of the memories the load pool took
+// and an empty derivation for each of them that had none. Keys are never deleted.
+Entries savedStore(Entries entries, qsizetype memories)
+{
+    const qsizetype restored = std::min<qsizetype>(memories, 999);
+    for (qsizetype k = 1; k <= restored; ++k) {
+        const QString key = u"Variabelen/afleiding%1"_s.arg(k, 3, 10, QLatin1Char('0'));
+        if (std::none_of(entries.begin(), entries.end(), [&](auto &e) { return e.first == key; }))
+            entries.append({key, QString()});
+    }
+    for (auto &[key, value] : entries)
+        if (key == u"Variabelen/aantal"_s)
+            value = int(restored);
+    return entries;
+}
+
+QMap<QString, QString> contents(const QString &file)
+{
+    const QSettings settings(file, QSettings::IniFormat);
+    QMap<QString, QString> all;
+    for (const QString &key : settings.allKeys()) {
+        const QVariant value = settings.value(key);
+        all[key] = value.typeId() == QMetaType::QByteArray ? value.toByteArray().toHex()
+                                                            : value.toString();
+    }
+    return all;
+}
+
+QMap<QString, QString> written(const Entries &entries, const QString &file)
+{
+    {
+        QSettings settings(file, QSettings::IniFormat);
+        for (const auto &[key, value] : entries)
+            settings.setValue(key, value);
+    }
+    return contents(file);
+}
+
+// /proc/<pid>/stat: the state, and the CPU time spent so far.
+std::pair<char, qint64> cpuState(qint64 pid)
+{
+    QFile file(u"/proc/%1/stat"_s.arg(pid));
+    const QByteArray stat = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13)
+        return {'?', 0};
+    return {fields[0].at(0), fields[11].toLongLong() + fields[12].toLongLong()};
+}
+
+struct Case {
+    const char *name;
+    int signal;
+    QList<std::pair<QString, QString>> memories; ///< name and derivation
+    friend void PrintTo(const Case &c, std::ostream *out) { *out << c.name; }
+};
+
+QList<std::pair<QString, QString>> poolAndOneMore()
+{
+    QList<std::pair<QString, QString>> memories;
+    for (int i = 1; i <= 1000; ++i)
+        memories.append({u"m%1"_s.arg(i, 4, 10, QLatin1Char('0')), QString()});
+    return memories;
+}
+
+} // namespace
+
+// Korvel as a process: a polite request to end it is a close, so the work is kept, also
+// while the start-up shows a message about the restored state.
+class TerminationTest : public ::testing::TestWithParam<Case> {};
+
+TEST_P(TerminationTest, SignalClosesAndSavesAsRestored)
+{
+    const Case &c = GetParam();
     QTemporaryDir config;
     const QString file = config.filePath(u"Tamsard/korvel.conf"_s);
-    QSettings(file, QSettings::IniFormat).setValue(u"Expressies/edit"_s, u"7*6"_s);
+    const Entries stored = userStore(c.memories);
+    written(stored, file);
+    const QMap<QString, QString> expected =
+        written(savedStore(stored, c.memories.size()), config.filePath(u"expected.ini"_s));
+
     QProcess korvel;
     korvel.setEnvironment(QProcess::systemEnvironment() << u"XDG_CONFIG_HOME="_s + config.path());
     korvel.start(QStringLiteral(KORVEL_EXECUTABLE), {});
-    // Korvel is ready once /proc shows its own handler for the signal.
-    const auto ready = [&korvel, bit = quint64(1) << (GetParam() - 1)] {
-        QFile status(u"/proc/%1/status"_s.arg(korvel.processId()));
+    ASSERT_TRUE(korvel.waitForStarted(10000));
+    // Korvel has its handler once /proc shows it caught the signal; the start-up is over,
+    // and its message (the first thing to wait for the user) up, once it sleeps without
+    // spending any more time.
+    const qint64 pid = korvel.processId();
+    const auto ready = [pid, bit = quint64(1) << (c.signal - 1)] {
+        QFile status(u"/proc/%1/status"_s.arg(pid));
         const QByteArray text = status.open(QIODevice::ReadOnly) ? status.readAll() : "";
         return text.mid(text.indexOf("SigCgt:") + 7, 18).trimmed().toULongLong(nullptr, 16) & bit;
     };
-    ASSERT_TRUE(QTest::qWaitFor(ready, 10000)) << "korvel never installed its handler";
-    ::kill(pid_t(korvel.processId()), GetParam());
-    ASSERT_TRUE(korvel.waitForFinished(10000));
-    // Only a run that saved writes the history count.
-    const QSettings written(file, QSettings::IniFormat);
-    EXPECT_EQ(std::pair(written.value(u"Expressies/aantal"_s), written.value(u"Expressies/edit"_s)),
-              std::pair(QVariant(u"0"_s), QVariant(u"7*6"_s)));
+    ASSERT_TRUE(QTest::qWaitFor(ready, 20000)) << "korvel never installed its handler";
+    int quiet = 0;
+    for (auto last = cpuState(pid); quiet < 5; ++quiet) {
+        ASSERT_TRUE(korvel.state() == QProcess::Running);
+        QTest::qSleep(60);
+        const auto now = cpuState(pid);
+        if (now != last || now.first != 'S')
+            quiet = -1;
+        last = now;
+    }
+    ::kill(pid_t(pid), c.signal);
+    ASSERT_TRUE(korvel.waitForFinished(20000));
+    EXPECT_EQ(contents(file), expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(PoliteSignals, TerminationTest, ::testing::Values(SIGTERM, SIGHUP, SIGINT),
-                         [](const auto &info) { return std::string(sigabbrev_np(info.param)); });
+INSTANTIATE_TEST_SUITE_P(
+    PoliteSignals, TerminationTest,
+    ::testing::Values(Case{"TERM", SIGTERM, {{u"x"_s, QString()}}},
+                      Case{"HUP", SIGHUP, {{u"x"_s, QString()}}},
+                      Case{"INT", SIGINT, {{u"x"_s, QString()}}},
+                      Case{"TERMDuringFailingDerivationMessage", SIGTERM,
+                           {{u"ok"_s, u"ok = 1 +"_s}, {u"x"_s, QString()}}},
+                      Case{"TERMDuringPoolFullMessage", SIGTERM, poolAndOneMore()}),
+    [](const auto &info) { return std::string(info.param.name); });
 #endif

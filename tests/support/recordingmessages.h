@@ -1,0 +1,12 @@
+// A message channel that remembers which messages it was asked to show.
+#pragma once
+
+#include "core/messages.h"
+
+#include <QList>
+
+class RecordingMessages : public Messages {
+public:
+    void warning(Message message) override { shown.append(message); }
+    QList<Message> shown;
+};
