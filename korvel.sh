@@ -2,7 +2,8 @@
 # Sets up a Debian machine for Korvel, builds it, and starts it or runs the tests.
 #   ./korvel.sh start   install what is missing, build, start Korvel
 #   ./korvel.sh test    install what is missing, build, run the whole test suite
-#   ./korvel.sh asan    the same tests under AddressSanitizer and UBSan
+#   ./korvel.sh asan    the same tests under AddressSanitizer, LeakSanitizer and UBSan
+#   ./korvel.sh format  check that every C++ file is formatted as .clang-format says
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -14,9 +15,10 @@ packages=(
     fonts-dejavu-core
 )
 
+# Installs the packages above and any named as arguments that are not installed yet.
 install_missing() {
     local missing=()
-    for p in "${packages[@]}"; do
+    for p in "${packages[@]}" "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
@@ -50,8 +52,13 @@ case "${1:-}" in
         build asan
         ctest --preset asan
         ;;
+    format)
+        install_missing clang-format
+        git ls-files -- '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+        echo "Formatting checked."
+        ;;
     *)
-        echo "usage: $0 start|test|asan" >&2
+        echo "usage: $0 start|test|asan|format" >&2
         exit 2
         ;;
 esac

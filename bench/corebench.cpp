@@ -1,8 +1,8 @@
 // How long the commands take with a full memory table: 999 loaded memories with a
 // derivation each, and 999 memories created by expressions.
+#include "benchsupport.h"
 #include "core/calculator.h"
 #include "core/engine.h"
-#include "benchsupport.h"
 
 #include <benchmark/benchmark.h>
 

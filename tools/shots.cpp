@@ -52,7 +52,9 @@ int main(int argc, char **argv)
         dialog.OnInitDialog();
         dialog.show();
         for (const char *text : {"@a = 3*4", "b = a + 1", "Z9 = 1/3", "1/3"}) {
-            dialog.control<QComboBox>(Id::Expression)->lineEdit()->setText(QString::fromLatin1(text));
+            dialog.control<QComboBox>(Id::Expression)
+                ->lineEdit()
+                ->setText(QString::fromLatin1(text));
             dialog.control<QPushButton>(Id::Calculate)->click();
         }
         auto *list = dialog.control<QTreeView>(Id::MemoryList);

@@ -28,8 +28,9 @@ using enum ControlState;
 const TemplateEntry Controls[] = {
 //   id                   kind            x    y    w    h    text
     {Id::None,            Rule,          {  7,   7, 306,   1}},
-    //: Spelled with three s on purpose: keep the spelling.
-    {Id::ExpressionLabel, Label,         {  7,  16,  43,   8}, QT_TRANSLATE_NOOP("CCorvalinDlg", "&Expresssion")},
+    {Id::ExpressionLabel, Label,         {  7,  16,  43,   8},
+        //: Spelled with three s on purpose: keep that spelling in the source.
+        QT_TRANSLATE_NOOP("CCorvalinDlg", "&Expresssion")},
     {Id::Expression,      ComboBox,      { 53,  15, 260, 152}},
     {Id::ResultLabel,     Label,         {  7,  31,  43,   8}, QT_TRANSLATE_NOOP("CCorvalinDlg", "&Result")},
     {Id::Result,          ReadOnlyEdit,  { 53,  30, 244,  12}},
@@ -44,8 +45,9 @@ const TemplateEntry Controls[] = {
     {Id::MemoryList,      ListView,      { 53,  75, 244,  96}},
     {Id::CopyDerivation,  IconButton,    {298,  75,  15,  15}, nullptr, Disabled},
     {Id::Delete,          IconButton,    {298, 156,  15,  15}, nullptr, Disabled},
-    //: The German text reads "letzen Ausdruks" on purpose: keep that spelling.
-    {Id::Filter,          CheckBox,      { 53, 177, 244,  10}, QT_TRANSLATE_NOOP("CCorvalinDlg", "&Show results of last calculation only (requires recalculation)")},
+    {Id::Filter,          CheckBox,      { 53, 177, 244,  10},
+        //: The German text reads "letzen Ausdruks" on purpose: keep that spelling.
+        QT_TRANSLATE_NOOP("CCorvalinDlg", "&Show results of last calculation only (requires recalculation)")},
     {Id::Save,            IconButton,    {  7, 200,  15,  15}, QT_TRANSLATE_NOOP("CCorvalinDlg", "Save")},
     {Id::Open,            IconButton,    { 27, 200,  15,  15}, QT_TRANSLATE_NOOP("CCorvalinDlg", "Open")},
     {Id::Cancel,          Button,        {247, 200,  50,  14}, QT_TRANSLATE_NOOP("CCorvalinDlg", "&Close"), Hidden},

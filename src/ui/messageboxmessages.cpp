@@ -35,6 +35,6 @@ void MessageBoxMessages::warning(Message message)
         return;
     // Qt adds the display name to a window title that does not already end in it, so the
     // display name alone makes the title bar read just the program's name.
-    QMessageBox::warning(m_parent, QGuiApplication::applicationDisplayName(),
-                         messageText(message), QMessageBox::Ok);
+    QMessageBox::warning(m_parent, QGuiApplication::applicationDisplayName(), messageText(message),
+                         QMessageBox::Ok);
 }

@@ -102,7 +102,7 @@ QMap<QString, QString> contents(const QString &file)
     for (const QString &key : settings.allKeys()) {
         const QVariant value = settings.value(key);
         all[key] = value.typeId() == QMetaType::QByteArray ? value.toByteArray().toHex()
-                                                            : value.toString();
+                                                           : value.toString();
     }
     return all;
 }
@@ -184,16 +184,20 @@ TEST_P(TerminationTest, SignalClosesAndSavesAsRestored)
     }
     ::kill(pid_t(pid), c.signal);
     ASSERT_TRUE(korvel.waitForFinished(20000));
+    // A clean exit: under the sanitizers, also one without leaks.
+    EXPECT_EQ(std::pair(korvel.exitStatus(), korvel.exitCode()), std::pair(QProcess::NormalExit, 0))
+        << korvel.readAllStandardError().toStdString();
     EXPECT_EQ(contents(file), expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    PoliteSignals, TerminationTest,
-    ::testing::Values(Case{"TERM", SIGTERM, {{u"x"_s, QString()}}},
-                      Case{"HUP", SIGHUP, {{u"x"_s, QString()}}},
-                      Case{"INT", SIGINT, {{u"x"_s, QString()}}},
-                      Case{"TERMDuringFailingDerivationMessage", SIGTERM,
-                           {{u"ok"_s, u"ok = 1 +"_s}, {u"x"_s, QString()}}},
-                      Case{"TERMDuringPoolFullMessage", SIGTERM, poolAndOneMore()}),
-    [](const auto &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(PoliteSignals, TerminationTest,
+                         ::testing::Values(Case{"TERM", SIGTERM, {{u"x"_s, QString()}}},
+                                           Case{"HUP", SIGHUP, {{u"x"_s, QString()}}},
+                                           Case{"INT", SIGINT, {{u"x"_s, QString()}}},
+                                           Case{"TERMDuringFailingDerivationMessage",
+                                                SIGTERM,
+                                                {{u"ok"_s, u"ok = 1 +"_s}, {u"x"_s, QString()}}},
+                                           Case{"TERMDuringPoolFullMessage", SIGTERM,
+                                                poolAndOneMore()}),
+                         [](const auto &info) { return std::string(info.param.name); });
 #endif
