@@ -161,16 +161,6 @@ TemplateDialog::TemplateDialog(const DialogTemplate &dialogTemplate, QWidget *pa
     retranslate();
 }
 
-std::vector<QWidget *> TemplateDialog::anonymousControls() const
-{
-    std::vector<QWidget *> found;
-    for (std::size_t i = 0; i < m_controls.size(); ++i) {
-        if (m_template.controls[i].id < 0)
-            found.push_back(m_controls[i]);
-    }
-    return found;
-}
-
 QWidget *TemplateDialog::controlWidget(int id) const
 {
     if (id < 0)

@@ -124,11 +124,10 @@ public:
         Q_ASSERT_X(!widget || typed, "TemplateDialog::control", "the control is of another kind");
         return typed;
     }
-    /// The controls without an id (the separators), in template order.
-    std::vector<QWidget *> anonymousControls() const;
 
 protected:
-    /// Creates the controls with their texts in the current language, in their places.
+    /// Creates the controls with their texts in the current language, in their places. The
+    /// template is kept by reference and outlives the dialog.
     TemplateDialog(const DialogTemplate &dialogTemplate, QWidget *parent, Qt::WindowFlags flags);
 
     /// Places every control from its rectangle in dialog units of the dialog's font; to be
