@@ -58,43 +58,12 @@ TEST_F(DialogTest, FullLoadPoolIsReportedOnceAtStart)
 #ifdef KORVEL_EXECUTABLE
 namespace {
 
-using Entries = QList<std::pair<QString, QVariant>>;
-
-// A store as a user leaves it, with `memories` named in key order, each without a
-// derivation key unless it has a derivation: a save adds that key as an empty text.
-Entries userStore(const QList<std::pair<QString, QString>> &memories)
+QString k3(const QString &stem, qsizetype k)
 {
-    Entries entries{{u"Expressies/edit"_s, u"7*6"_s},
-                    {u"Expressies/aantal"_s, 2},
-                    {u"Expressies/combo00"_s, u"1+1"_s},
-                    {u"Expressies/combo01"_s, u"2*3"_s},
-                    {u"Variabelen/aantal"_s, int(memories.size())}};
-    for (qsizetype i = 0; i < memories.size(); ++i) {
-        const QString k = u"%1"_s.arg(i + 1, 3, 10, QLatin1Char('0'));
-        entries.append({u"Variabelen/naam"_s + k, memories[i].first});
-        entries.append({u"Variabelen/waarde"_s + k, QByteArray::number(i).leftJustified(8, '.')});
-        if (!memories[i].second.isEmpty())
-            entries.append({u"Variabelen/afleiding"_s + k, memories[i].second});
-    }
-    return entries;
+    return stem + u"%1"_s.arg(k, 3, 10, QLatin1Char('0'));
 }
 
-// What a close writes back: the same, with the count of the memories the load pool took
-// and an empty derivation for each of them that had none. Keys are never deleted.
-Entries savedStore(Entries entries, qsizetype memories)
-{
-    const qsizetype restored = std::min<qsizetype>(memories, 999);
-    for (qsizetype k = 1; k <= restored; ++k) {
-        const QString key = u"Variabelen/afleiding%1"_s.arg(k, 3, 10, QLatin1Char('0'));
-        if (std::none_of(entries.begin(), entries.end(), [&](auto &e) { return e.first == key; }))
-            entries.append({key, QString()});
-    }
-    for (auto &[key, value] : entries)
-        if (key == u"Variabelen/aantal"_s)
-            value = int(restored);
-    return entries;
-}
-
+// Every key of an INI file with its value as text, bytes in hex.
 QMap<QString, QString> contents(const QString &file)
 {
     const QSettings settings(file, QSettings::IniFormat);
@@ -105,16 +74,6 @@ QMap<QString, QString> contents(const QString &file)
                                                            : value.toString();
     }
     return all;
-}
-
-QMap<QString, QString> written(const Entries &entries, const QString &file)
-{
-    {
-        QSettings settings(file, QSettings::IniFormat);
-        for (const auto &[key, value] : entries)
-            settings.setValue(key, value);
-    }
-    return contents(file);
 }
 
 // /proc/<pid>/stat: the state, and the CPU time spent so far.
@@ -131,7 +90,7 @@ std::pair<char, qint64> cpuState(qint64 pid)
 struct Case {
     const char *name;
     int signal;
-    QList<std::pair<QString, QString>> memories; ///< name and derivation
+    QList<std::pair<QString, QString>> memories; ///< name and derivation, in name order
     friend void PrintTo(const Case &c, std::ostream *out) { *out << c.name; }
 };
 
@@ -154,10 +113,31 @@ TEST_P(TerminationTest, SignalClosesAndSavesAsRestored)
     const Case &c = GetParam();
     QTemporaryDir config;
     const QString file = config.filePath(u"Tamsard/korvel.conf"_s);
-    const Entries stored = userStore(c.memories);
-    written(stored, file);
-    const QMap<QString, QString> expected =
-        written(savedStore(stored, c.memories.size()), config.filePath(u"expected.ini"_s));
+    // A store as a user leaves it; a memory without a derivation has no derivation key.
+    {
+        QSettings store(file, QSettings::IniFormat);
+        store.setValue(u"Expressies/edit"_s, u"7*6"_s);
+        store.setValue(u"Expressies/aantal"_s, 2);
+        store.setValue(u"Expressies/combo00"_s, u"1+1"_s);
+        store.setValue(u"Expressies/combo01"_s, u"max(1;2)"_s);
+        store.setValue(u"Variabelen/aantal"_s, c.memories.size());
+        for (qsizetype k = 1; k <= c.memories.size(); ++k) {
+            const auto &[name, derivation] = c.memories[k - 1];
+            store.setValue(k3(u"Variabelen/naam"_s, k), name);
+            store.setValue(k3(u"Variabelen/waarde"_s, k), QByteArray::number(k).leftJustified(8));
+            if (!derivation.isEmpty())
+                store.setValue(k3(u"Variabelen/afleiding"_s, k), derivation);
+        }
+    }
+    // A close writes back what the load pool took, with an empty derivation for a memory
+    // without one; keys are never deleted.
+    QMap<QString, QString> expected = contents(file);
+    const qsizetype restored = std::min<qsizetype>(c.memories.size(), 999);
+    expected[u"Variabelen/aantal"_s] = QString::number(restored);
+    for (qsizetype k = 1; k <= restored; ++k) {
+        if (!expected.contains(k3(u"Variabelen/afleiding"_s, k)))
+            expected[k3(u"Variabelen/afleiding"_s, k)] = QString();
+    }
 
     QProcess korvel;
     korvel.setEnvironment(QProcess::systemEnvironment() << u"XDG_CONFIG_HOME="_s + config.path());
@@ -173,14 +153,12 @@ TEST_P(TerminationTest, SignalClosesAndSavesAsRestored)
         return text.mid(text.indexOf("SigCgt:") + 7, 18).trimmed().toULongLong(nullptr, 16) & bit;
     };
     ASSERT_TRUE(QTest::qWaitFor(ready, 20000)) << "korvel never installed its handler";
-    int quiet = 0;
-    for (auto last = cpuState(pid); quiet < 5; ++quiet) {
-        ASSERT_TRUE(korvel.state() == QProcess::Running);
+    for (auto [quiet, last] = std::pair(0, cpuState(pid)); quiet < 5; ++quiet) {
+        ASSERT_EQ(korvel.state(), QProcess::Running);
         QTest::qSleep(60);
-        const auto now = cpuState(pid);
-        if (now != last || now.first != 'S')
+        const auto previous = std::exchange(last, cpuState(pid));
+        if (previous != last || last.first != 'S')
             quiet = -1;
-        last = now;
     }
     ::kill(pid_t(pid), c.signal);
     ASSERT_TRUE(korvel.waitForFinished(20000));
