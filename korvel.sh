@@ -29,6 +29,21 @@ install_missing() {
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
+# The data file tests write numbers under a German locale, as Korvel runs on a German
+# desktop; generate it when the machine lacks it.
+ensure_german_locale() {
+    locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8' && return 0
+    install_missing locales
+    local sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    if grep -q '^# *de_DE.UTF-8 UTF-8' /etc/locale.gen; then
+        "${sudo[@]}" sed -i 's/^# *\(de_DE.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    elif ! grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen; then
+        echo 'de_DE.UTF-8 UTF-8' | "${sudo[@]}" tee -a /etc/locale.gen >/dev/null
+    fi
+    "${sudo[@]}" locale-gen >/dev/null
+}
+
 build() {
     local preset=$1
     if [ -n "${CI:-}" ]; then export KORVEL_WERROR=ON; fi
@@ -44,11 +59,13 @@ case "${1:-}" in
         ;;
     test)
         install_missing
+        ensure_german_locale
         build default
         ctest --preset default
         ;;
     asan)
         install_missing
+        ensure_german_locale
         build asan
         ctest --preset asan
         ;;

@@ -1,9 +1,10 @@
-// What the benchmarks share: the largest state the calculator can hold, and a message
-// channel that shows nothing.
+// What the benchmarks share: the largest state the calculator can hold, a message channel
+// that shows nothing, and a file chooser that is always cancelled.
 #pragma once
 
 #include "core/engine.h"
 #include "core/messages.h"
+#include "persistence/datafilecommands.h"
 
 /// 999 loaded memories, each derived from one of 999 memories that expressions made.
 inline void fillMemoryTable(Engine &engine)
@@ -20,5 +21,10 @@ inline void fillMemoryTable(Engine &engine)
 
 class SilentMessages : public Messages {
 public:
-    void warning(Message) override {}
+    void show(Message) override {}
+};
+
+class CancelledFileChooser : public FileChooser {
+public:
+    QString choose(Purpose) override { return {}; }
 };

@@ -32,7 +32,7 @@ MemorySettingsStore fullStore()
 
 struct OpenDialog {
     explicit OpenDialog(MemorySettingsStore &store)
-        : dialog(calculator, store)
+        : dialog(calculator, store, files)
     {
         dialog.OnInitDialog();
         dialog.show();
@@ -41,6 +41,7 @@ struct OpenDialog {
     Engine engine;
     SilentMessages messages;
     Calculator calculator{engine, messages};
+    CancelledFileChooser files;
     CCorvalinDlg dialog;
 };
 

@@ -7,6 +7,7 @@
 #include "ui/identity.h"
 #include "ui/language.h"
 #include "ui/messageboxmessages.h"
+#include "ui/qtfilechooser.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -21,7 +22,7 @@ namespace {
 
 class PrintedMessages : public Messages {
 public:
-    void warning(Message message) override
+    void show(Message message) override
     {
         std::fprintf(stderr, "%s\n", qPrintable(messageText(message)));
     }
@@ -48,7 +49,8 @@ int main(int argc, char **argv)
         PrintedMessages messages;
         Calculator calculator(engine, messages);
         MemorySettingsStore store; // pictures never touch real settings
-        CCorvalinDlg dialog(calculator, store);
+        QtFileChooser files;       // never asked: nothing here clicks Save or Open
+        CCorvalinDlg dialog(calculator, store, files);
         dialog.OnInitDialog();
         dialog.show();
         for (const char *text : {"@a = 3*4", "b = a + 1", "Z9 = 1/3", "1/3"}) {

@@ -7,6 +7,7 @@
 #include "ui/ccorvalindlg.h"
 #include "ui/identity.h"
 #include "ui/messageboxmessages.h"
+#include "ui/qtfilechooser.h"
 
 #include <QIcon>
 #include <QLocale>
@@ -26,8 +27,10 @@ int CCorvalinApp::InitInstance()
     MessageBoxMessages messages;
     Calculator calculator(engine, messages);
     QSettingsStore store;
-    CCorvalinDlg dialog(calculator, store);
+    QtFileChooser files;
+    CCorvalinDlg dialog(calculator, store, files);
     messages.setParentWidget(&dialog);
+    files.setParentWidget(&dialog);
 
     // Logging out, shutting down or a polite kill would otherwise lose the whole run's
     // work: treat them as a close, then leave every event loop, a message box's too, and

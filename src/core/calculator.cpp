@@ -36,7 +36,7 @@ void Calculator::calculate(const QString &fieldText)
         } catch (const EngineError &) {
             // Nothing is undone: the history keeps the text, names met before the error
             // stay memories, and the result field and the list are left as they were.
-            m_messages.warning(Message::CannotEvaluate);
+            m_messages.show(Message::CannotEvaluate);
             return;
         }
         m_lastResult = formatNumber(value);
@@ -50,7 +50,7 @@ void Calculator::calculate(const QString &fieldText)
     }
 
     if (!RefreshMemoryList(RefreshMode::StopAtFailure))
-        m_messages.warning(Message::CannotEvaluate);
+        m_messages.show(Message::CannotEvaluate);
 }
 
 void Calculator::clearHistory()
@@ -109,7 +109,7 @@ bool Calculator::RefreshMemoryList(RefreshMode mode)
 void Calculator::refreshAndReport()
 {
     if (!RefreshMemoryList(RefreshMode::Complete))
-        m_messages.warning(Message::CannotEvaluate);
+        m_messages.show(Message::CannotEvaluate);
 }
 
 void Calculator::deleteMemories(const QList<int> &rows)

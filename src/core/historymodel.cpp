@@ -30,6 +30,15 @@ void HistoryModel::insertTop(const QString &text)
     endInsertRows();
 }
 
+void HistoryModel::append(const QStringList &texts)
+{
+    if (texts.isEmpty())
+        return;
+    beginInsertRows({}, int(m_entries.size()), int(m_entries.size() + texts.size() - 1));
+    m_entries.append(texts);
+    endInsertRows();
+}
+
 void HistoryModel::removeAt(int row)
 {
     if (row < 0 || row >= m_entries.size())

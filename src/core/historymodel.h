@@ -18,6 +18,8 @@ public:
     int findExact(const QString &text) const;
     /// Puts `text` at the top, without looking for duplicates.
     void insertTop(const QString &text);
+    /// Adds `texts` at the bottom in their order, without looking for duplicates.
+    void append(const QStringList &texts);
     void removeAt(int row);
     void clear();
 

@@ -1,15 +1,35 @@
-// Locale-independent "%.15lg": std::to_chars never consults LC_NUMERIC, which Qt sets
-// from the environment on Unix (a German desktop would otherwise print "0,25" already).
+// Locale-independent number text: std::to_chars never consults LC_NUMERIC, which Qt sets
+// from the environment on Unix (a German desktop would otherwise print "0,25" already),
+// and reading goes through strtod under a "C" locale of its own.
 #include "core/numberformat.h"
 
 #include <charconv>
 
-QString formatNumber(double value)
+#include <locale.h>
+#include <stdlib.h>
+
+QString formatDecimal(double value)
 {
     char buffer[64];
     const auto result =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
-    QString text = QString::fromLatin1(buffer, int(result.ptr - buffer));
-    text.replace(QLatin1Char('.'), QLatin1Char(','));
-    return text;
+    return QString::fromLatin1(buffer, int(result.ptr - buffer));
+}
+
+QString formatNumber(double value)
+{
+    return formatDecimal(value).replace(QLatin1Char('.'), QLatin1Char(','));
+}
+
+double parseDecimalPrefix(QStringView text)
+{
+    // Characters beyond Latin-1 cannot belong to a number; '?' ends the reading there.
+    const QByteArray latin1 = text.toLatin1();
+#ifdef Q_OS_WIN
+    static const _locale_t c = _create_locale(LC_ALL, "C");
+    return _strtod_l(latin1.constData(), nullptr, c);
+#else
+    static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+    return strtod_l(latin1.constData(), nullptr, c);
+#endif
 }

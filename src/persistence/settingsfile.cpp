@@ -104,7 +104,7 @@ void RestoreMemories(const SettingsStore &store, Engine &engine, Messages &messa
     const auto load = [&](const QString &name, double value, const QString &derivation) {
         if (engine.LoadMemory(name, value, derivation) != LoadResult::PoolFull)
             return true;
-        messages.warning(Message::MemoryPoolFull);
+        messages.show(Message::MemoryPoolFull);
         return false;
     };
 

@@ -1,5 +1,6 @@
 #include "ui/ccorvalindlg.h"
 
+#include "persistence/datafilecommands.h"
 #include "persistence/session.h"
 #include "ui/edittextkeeper.h"
 
@@ -86,12 +87,14 @@ constexpr int MemoryColumnWidths[] = {100, 100, 270};
 
 } // namespace
 
-CCorvalinDlg::CCorvalinDlg(Calculator &calculator, SettingsStore &store, QWidget *parent)
+CCorvalinDlg::CCorvalinDlg(Calculator &calculator, SettingsStore &store, FileChooser &files,
+                           QWidget *parent)
     : TemplateDialog(Template, parent,
                      Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                          | Qt::WindowCloseButtonHint)
     , m_calculator(calculator)
     , m_store(store)
+    , m_files(files)
     , m_expression(control<QComboBox>(Id::Expression))
     , m_memoryList(control<QTreeView>(Id::MemoryList))
 {
@@ -131,8 +134,7 @@ void CCorvalinDlg::setUpMemoryList()
     m_memoryList->setPalette(palette);
 }
 
-// One connection per notification the dialog handles. Copy, Save, Open and Info have no
-// command yet.
+// One connection per notification the dialog handles. Copy and Info have no command yet.
 void CCorvalinDlg::connectMessageTable()
 {
     Calculator *calculator = &m_calculator;
@@ -158,6 +160,10 @@ void CCorvalinDlg::connectMessageTable()
             &CCorvalinDlg::updateMemoryButtons);
     connect(control<QPushButton>(Id::Delete), &QPushButton::clicked, this,
             [this] { m_calculator.deleteMemories(selectedMemoryRows()); });
+    connect(control<QPushButton>(Id::Save), &QPushButton::clicked, this,
+            [this] { saveDataFile(m_expression->currentText(), m_calculator, m_files); });
+    connect(control<QPushButton>(Id::Open), &QPushButton::clicked, this,
+            [this] { openDataFile(m_calculator, m_files); });
     connect(control<QCheckBox>(Id::Filter), &QCheckBox::clicked, calculator,
             &Calculator::setFilter);
     connect(control<QPushButton>(Id::Out), &QPushButton::clicked, this,

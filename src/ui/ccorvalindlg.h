@@ -15,6 +15,7 @@
 #include "core/calculator.h"
 #include "ui/dialogtemplate.h"
 
+class FileChooser;
 class SettingsStore;
 class QComboBox;
 class QTreeView;
@@ -48,9 +49,11 @@ public:
     static constexpr int TemplateWidth = 320;
     static constexpr int TemplateHeight = 222;
 
-    /// `calculator` and `store` outlive the dialog; `store` keeps the expression text, the
-    /// history and the memories between runs.
-    CCorvalinDlg(Calculator &calculator, SettingsStore &store, QWidget *parent = nullptr);
+    /// `calculator`, `store` and `files` outlive the dialog. `store` keeps the expression
+    /// text, the history and the memories between runs; `files` asks for the paths of Save
+    /// and Open.
+    CCorvalinDlg(Calculator &calculator, SettingsStore &store, FileChooser &files,
+                 QWidget *parent = nullptr);
 
     /// Prepares icons, fonts and the memory list and runs the start-up sequence; run once
     /// before the dialog is shown.
@@ -86,6 +89,7 @@ private:
 
     Calculator &m_calculator;
     SettingsStore &m_store;
+    FileChooser &m_files;
     bool m_closed = false;
     QComboBox *m_expression;
     QTreeView *m_memoryList;

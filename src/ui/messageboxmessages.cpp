@@ -10,6 +10,10 @@ QString messageText(Message message)
         return QStringLiteral("De ingevoerde expressie kan niet worden uitgerekend!");
     case Message::MemoryPoolFull:
         return QStringLiteral("Maximaal aantal geheugens bereikt!");
+    case Message::UnexpectedEndOfFile:
+        return QStringLiteral("Onverwacht einde van het bestand.");
+    case Message::CannotCreate:
+        return QStringLiteral("Bestand kan niet gemaakt worden");
     }
     return {};
 }
@@ -29,12 +33,16 @@ void MessageBoxMessages::endRun()
     m_ended = true;
 }
 
-void MessageBoxMessages::warning(Message message)
+void MessageBoxMessages::show(Message message)
 {
     if (m_ended)
         return;
     // Qt adds the display name to a window title that does not already end in it, so the
     // display name alone makes the title bar read just the program's name.
-    QMessageBox::warning(m_parent, QGuiApplication::applicationDisplayName(), messageText(message),
-                         QMessageBox::Ok);
+    const QString title = QGuiApplication::applicationDisplayName();
+    // A damaged file is an error the reading could not get past; everything else warns.
+    if (message == Message::UnexpectedEndOfFile)
+        QMessageBox::critical(m_parent, title, messageText(message), QMessageBox::Ok);
+    else
+        QMessageBox::warning(m_parent, title, messageText(message), QMessageBox::Ok);
 }

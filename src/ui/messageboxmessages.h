@@ -23,7 +23,7 @@ public:
     void endRun();
 
     /// Shows the message under the program's name and waits for OK.
-    void warning(Message message) override;
+    void show(Message message) override;
 
 private:
     QPointer<QWidget> m_parent;

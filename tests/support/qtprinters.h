@@ -25,6 +25,10 @@ inline const char *messageName(Message message)
         return "CannotEvaluate";
     case Message::MemoryPoolFull:
         return "MemoryPoolFull";
+    case Message::UnexpectedEndOfFile:
+        return "UnexpectedEndOfFile";
+    case Message::CannotCreate:
+        return "CannotCreate";
     }
     return "?";
 }

@@ -7,6 +7,6 @@
 
 class RecordingMessages : public Messages {
 public:
-    void warning(Message message) override { shown.append(message); }
+    void show(Message message) override { shown.append(message); }
     QList<Message> shown;
 };

@@ -8,6 +8,7 @@
 #include "persistence/qsettingsstore.h"
 #include "support/qtprinters.h"
 #include "support/recordingmessages.h"
+#include "support/scriptedfilechooser.h"
 #include "ui/ccorvalindlg.h"
 #include "ui/language.h"
 
@@ -66,6 +67,7 @@ protected:
     Translations m_translations;
     ModalGuard m_guard;
     RecordingMessages m_messages; // of every run of the test
+    ScriptedFileChooser m_files;
     std::unique_ptr<QSettingsStore> m_store;
     std::unique_ptr<Engine> m_engine;
     std::unique_ptr<Calculator> m_calculator;

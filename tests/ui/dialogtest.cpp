@@ -134,9 +134,8 @@ TEST(MessageBoxTest, ShowsTheFixedTextUnderTheProgramsName)
     MessageBoxMessages messages;
     for (const auto &[message, text] : table) {
         EXPECT_EQ(messageText(message), text);
-        EXPECT_NONFATAL_FAILURE(messages.warning(message),
-                                (u"\"Korvel\": "_s + text).toStdString());
+        EXPECT_NONFATAL_FAILURE(messages.show(message), (u"\"Korvel\": "_s + text).toStdString());
     }
     messages.endRun();
-    messages.warning(Message::CannotEvaluate);
+    messages.show(Message::CannotEvaluate);
 }

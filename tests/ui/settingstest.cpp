@@ -55,6 +55,41 @@ TEST_F(DialogTest, FullLoadPoolIsReportedOnceAtStart)
     EXPECT_EQ(memories().size(), 999);
 }
 
+// Save and Open from the buttons, the chooser answered by a script: a cancel and a folder
+// that is not there save nothing, and a file cut short keeps what it held before the cut.
+TEST_F(DialogTest, DataFilesCarryTheWorkToAnotherRun)
+{
+    const QTemporaryDir folder;
+    const auto path = [&folder](const char *name) {
+        return folder.filePath(QString::fromLatin1(name));
+    };
+    open();
+    for (const QString &text : {u"@a = 3*4"_s, u"b = a + 1"_s})
+        calculate(text);
+    m_files.answers = {QString(), path("missing/x.cdf"), path("work.cdf"), path("work.CSV")};
+    for (int i = 0; i < 4; ++i)
+        QTest::mouseClick(control(Id::Save), Qt::LeftButton);
+    EXPECT_EQ(m_messages.shown, QList{Message::CannotCreate});
+    QFile whole(path("work.cdf")), cut(path("cut.cdf"));
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly) && cut.open(QIODevice::WriteOnly));
+    cut.write(whole.readAll().chopped(9)); // inside the last memory's value
+    cut.close();
+
+    QFile::remove(settingsFile());
+    open(Language::German);
+    m_messages.shown.clear();
+    m_files.answers = {path("work.cdf"), path("work.CSV"), path("cut.cdf")};
+    QTest::mouseClick(control(Id::Open), Qt::LeftButton);
+    EXPECT_EQ(std::pair(edit()->text(), history()),
+              std::pair(u"b = a + 1"_s, QStringList{u"b = a + 1"_s, u"@a = 3*4"_s}));
+    EXPECT_EQ(memories(), (QStringList{u"a | 12 | a = 3*4"_s, u"b | 13 | "_s}));
+    QTest::mouseClick(control(Id::Open), Qt::LeftButton);
+    QTest::mouseClick(control(Id::Open), Qt::LeftButton);
+    EXPECT_EQ(history().size(), 6);
+    EXPECT_EQ(m_messages.shown, QList{Message::UnexpectedEndOfFile});
+    EXPECT_EQ(m_engine->loadedSlots(), 5);
+}
+
 #ifdef KORVEL_EXECUTABLE
 namespace {
 

@@ -1,0 +1,25 @@
+// The Calculator Data File (.cdf): the calculator state as a flat little-endian byte
+// stream: the expression text, the history, and every memory with its value bit for bit
+// and its derivation.
+#pragma once
+
+#include "persistence/datafilemerge.h"
+
+#include <QByteArray>
+#include <QString>
+
+class Calculator;
+class Engine;
+class HistoryModel;
+class QIODevice;
+
+/// The file's bytes for the expression field's `editText`, the history in list order and
+/// every memory of the engine in name order with the derivation FindDerivation gives.
+QByteArray writeCalculatorDataFile(const QString &editText, const HistoryModel &history,
+                                   const Engine &engine);
+
+/// Reads a Calculator Data File from `device` into `calculator`, applying each item the
+/// moment it is read. Strings may be wide (UTF-16) or narrow (Windows-1252). No length or
+/// count is trusted beyond the bytes that remain, so a damaged file allocates no more than
+/// it holds. At most 999 memory entries are read.
+ReadOutcome readCalculatorDataFile(QIODevice &device, Calculator &calculator);

@@ -1,0 +1,34 @@
+// The Save and Open commands: the whole calculator state to a data file, and a data file
+// merged into the running calculator. The format follows the chosen path's extension.
+#pragma once
+
+#include <QString>
+
+class Calculator;
+
+/// Asks the user for the path of a data file.
+class FileChooser {
+public:
+    enum class Purpose {
+        Save, ///< a path to write; replacing an existing file has been confirmed
+        Open, ///< an existing file to read
+    };
+    virtual ~FileChooser() = default;
+    /// The chosen path, or the empty text when the user cancelled.
+    virtual QString choose(Purpose purpose) = 0;
+};
+
+/// Whether `path` names a text data file: its extension is "csv" in any letter case.
+bool isTextDataFile(const QString &path);
+
+/// Writes `editText`, the history and the memories to a path the user chooses. The file is
+/// replaced only by a complete new one; when that cannot be done the user is told
+/// (Message::CannotCreate) and the old file stays as it was.
+void saveDataFile(const QString &editText, Calculator &calculator, FileChooser &chooser);
+
+/// Merges a data file the user chooses into the calculator: the expression text replaced,
+/// history appended, memories loaded into the load pool. A file that cannot be opened
+/// changes nothing. A full load pool is reported once and ends the reading; then, as at
+/// the end of the file, the parser is primed and the memory list rebuilt. A file that ends
+/// inside a field is reported (Message::UnexpectedEndOfFile) and keeps what was read.
+void openDataFile(Calculator &calculator, FileChooser &chooser);

@@ -1,0 +1,41 @@
+// The layout of the two data files: the binary Calculator Data File (.cdf) and the
+// tab-separated UTF-16 text file (.csv), with the file chooser's filter that offers them.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace DataFileFormat {
+
+/// The file chooser's choices, in this order; the first is selected at first.
+inline const QStringList Filters{QStringLiteral("Calculator Data File (*.cdf)"),
+                                 QStringLiteral("CSV-bestand (*.csv)"),
+                                 QStringLiteral("Alle bestanden (*.*)")};
+/// The suffix a name typed without one receives.
+inline const QString DefaultSuffix = QStringLiteral("cdf");
+/// The extension (any letter case) that makes a path a text data file; any other is binary.
+inline const QString TextSuffix = QStringLiteral("csv");
+
+/// At most this many memory entries of one file are read; the rest is left unread.
+inline constexpr int MaxMemoryEntries = 999;
+
+// Calculator Data File: little-endian, no header. A string is the Unicode marker, a
+// length in UTF-16 units and the units; a length of 255 or more is announced by the escape
+// byte, and the longer forms by escape words.
+inline constexpr quint8 UnicodeMarker[] = {0xff, 0xfe, 0xff};
+inline constexpr quint8 ByteEscape = 0xff;
+inline constexpr quint16 WideWord = 0xfffe;        ///< after the escape byte: a wide string
+inline constexpr quint16 WordEscape = 0xffff;      ///< a 32-bit length follows
+inline constexpr quint32 DwordEscape = 0xffffffff; ///< a 64-bit length follows
+
+// Text data file: UTF-16LE with a byte order mark, TAB-separated, CR LF line ends. A
+// reader takes a line in pieces of at most PieceLength characters and splits it into at
+// most MaxFields fields.
+inline const QString CurrentKeyword = QStringLiteral("current");
+inline const QString HistoryKeyword = QStringLiteral("history");
+inline const QString MemoryKeyword = QStringLiteral("memory");
+inline constexpr char16_t FieldSeparator = u'\t';
+inline constexpr int PieceLength = 4999;
+inline constexpr int MaxFields = 10;
+
+} // namespace DataFileFormat

@@ -1,0 +1,31 @@
+// The text data file (.csv): the calculator state as UTF-16LE text with a byte order mark,
+// one TAB-separated line per item ("current", "history", "memory"), CR LF line ends.
+#pragma once
+
+#include "persistence/datafilemerge.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+class Engine;
+class HistoryModel;
+class QIODevice;
+
+/// The file's bytes: the "current" line with `editText`, a "history" line per entry in
+/// list order, and a "memory" line per memory in name order with its value as "%.15lg"
+/// (a full stop in every locale) and the derivation FindDerivation gives.
+QByteArray writeTextDataFile(const QString &editText, const HistoryModel &history,
+                             const Engine &engine);
+
+/// The fields of one line: the texts between TABs, each also ended by a line feed, at
+/// most ten of them; what follows the tenth is dropped.
+QStringList splitFields(QStringView line);
+
+/// Reads a text data file from `device` into `calculator`, applying each line the moment
+/// it is read. A UTF-8 byte order mark is honoured; anything else is read as UTF-16LE.
+/// Lines come in pieces of at most 4,999 characters, each handled as a line of its own; a
+/// last line without a line feed counts too; unknown lines are ignored. Reading stops at
+/// the end of the data, at a read error, or when the load pool runs full.
+ReadOutcome readTextDataFile(QIODevice &device, Calculator &calculator);

@@ -1,0 +1,24 @@
+#include "ui/qtfilechooser.h"
+
+#include "persistence/datafileformat.h"
+
+#include <QFileDialog>
+
+void QtFileChooser::setParentWidget(QWidget *parent)
+{
+    m_parent = parent;
+}
+
+QString QtFileChooser::choose(Purpose purpose)
+{
+    const bool saving = purpose == Purpose::Save;
+    QFileDialog dialog(m_parent);
+    dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilters(DataFileFormat::Filters);
+    dialog.selectNameFilter(DataFileFormat::Filters.first());
+    dialog.setDefaultSuffix(DataFileFormat::DefaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first();
+}
