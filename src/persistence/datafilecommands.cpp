@@ -34,8 +34,10 @@ void saveDataFile(const QString &editText, Calculator &calculator, FileChooser &
 
 void openDataFile(Calculator &calculator, FileChooser &chooser)
 {
+    // Only a plain file: a folder has no data, and a pipe or a device could keep the
+    // reading waiting for ever.
     const QString path = chooser.choose(FileChooser::Purpose::Open);
-    if (path.isEmpty() || QFileInfo(path).isDir())
+    if (path.isEmpty() || !QFileInfo(path).isFile())
         return;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))

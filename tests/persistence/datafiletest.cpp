@@ -255,6 +255,15 @@ TEST(CalculatorDataFile, ReadsWhatIsThereAndStopsAtTheEnd)
         EXPECT_EQ(outcomeName(calc.read(Format::Cdf, bytes)), outcome) << name;
         EXPECT_EQ(calc.state(), state) << name;
     }
+    // Of 1000 memory entries the first 999 are read, without a message.
+    Calc full, calc;
+    for (int i = 0; i < Engine::PoolSize; ++i)
+        full.engine.evaluate(u"m%1 = %1"_s.arg(i, 3, 10, QLatin1Char('0')));
+    full.engine.LoadMemory(u"z"_s, 1, {});
+    EXPECT_EQ(calc.read(Format::Cdf, full.write(Format::Cdf)), ReadOutcome::Complete);
+    EXPECT_EQ(std::pair(calc.engine.loadedSlots(), calc.engine.memory(u"z"_s)),
+              std::pair(999, static_cast<const double *>(nullptr)));
+    EXPECT_TRUE(calc.messages.shown.isEmpty());
 }
 
 TEST(TextDataFile, ReadsKnownLinesPieceByPiece)
