@@ -1,10 +1,12 @@
 // What the benchmarks share: the largest state the calculator can hold, a message channel
-// that shows nothing, and a file chooser that is always cancelled.
+// that shows nothing, and a platform that does nothing.
 #pragma once
 
+#include "core/copyresult.h"
 #include "core/engine.h"
 #include "core/messages.h"
 #include "persistence/datafilecommands.h"
+#include "ui/manual.h"
 
 /// 999 loaded memories, each derived from one of 999 memories that expressions made.
 inline void fillMemoryTable(Engine &engine)
@@ -24,7 +26,10 @@ public:
     void show(Message) override {}
 };
 
-class CancelledFileChooser : public FileChooser {
-public:
+// Nothing the benchmarks click reaches the platform.
+struct QuietPlatform : FileChooser, Clipboard, Keyboard, DocumentOpener {
     QString choose(Purpose) override { return {}; }
+    void setText(const QString &) override {}
+    bool shiftHeld() const override { return false; }
+    void open(const QString &) override {}
 };

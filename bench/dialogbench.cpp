@@ -32,7 +32,7 @@ MemorySettingsStore fullStore()
 
 struct OpenDialog {
     explicit OpenDialog(MemorySettingsStore &store)
-        : dialog(calculator, store, files)
+        : dialog(calculator, store, {quiet, quiet, quiet, quiet, QString()})
     {
         dialog.OnInitDialog();
         dialog.show();
@@ -41,7 +41,7 @@ struct OpenDialog {
     Engine engine;
     SilentMessages messages;
     Calculator calculator{engine, messages};
-    CancelledFileChooser files;
+    QuietPlatform quiet;
     CCorvalinDlg dialog;
 };
 

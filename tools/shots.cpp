@@ -1,13 +1,15 @@
-// Writes a picture of the main dialog in each language, after a few calculations, as
-// korvel-<language>.png into the folder given as the first argument.
+// Writes pictures of the main dialog after a few calculations and of the About box, in
+// each language, as korvel-<language>.png and about-<language>.png into the folder given
+// as the first argument.
 #include "core/calculator.h"
 #include "core/engine.h"
 #include "persistence/memorysettingsstore.h"
+#include "ui/caboutdlg.h"
 #include "ui/ccorvalindlg.h"
 #include "ui/identity.h"
 #include "ui/language.h"
 #include "ui/messageboxmessages.h"
-#include "ui/qtfilechooser.h"
+#include "ui/qtplatform.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -49,8 +51,13 @@ int main(int argc, char **argv)
         PrintedMessages messages;
         Calculator calculator(engine, messages);
         MemorySettingsStore store; // pictures never touch real settings
-        QtFileChooser files;       // never asked: nothing here clicks Save or Open
-        CCorvalinDlg dialog(calculator, store, files);
+        // Never asked: nothing here clicks a button that reaches the platform.
+        QtFileChooser files;
+        QtClipboard clipboard;
+        const QtKeyboard keyboard;
+        QtDocumentOpener documents;
+        CCorvalinDlg dialog(calculator, store,
+                            {files, clipboard, keyboard, documents, app.applicationFilePath()});
         dialog.OnInitDialog();
         dialog.show();
         for (const char *text : {"@a = 3*4", "b = a + 1", "Z9 = 1/3", "1/3"}) {
@@ -63,13 +70,20 @@ int main(int argc, char **argv)
         list->selectionModel()->select(list->model()->index(1, 0),
                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
         QApplication::processEvents();
-        const QString file =
-            folder.filePath(QStringLiteral("korvel-%1.png").arg(languageCode(language)));
-        if (!dialog.grab().save(file)) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
-            return 1;
+        CAboutDlg about(&dialog);
+        about.show();
+        QApplication::processEvents();
+        const std::pair<const char *, QWidget *> pictures[] = {{"korvel", &dialog},
+                                                               {"about", &about}};
+        for (const auto &[name, window] : pictures) {
+            const QString file = folder.filePath(
+                QStringLiteral("%1-%2.png").arg(QLatin1String(name), languageCode(language)));
+            if (!window->grab().save(file)) {
+                std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+                return 1;
+            }
+            std::printf("%s\n", qPrintable(file));
         }
-        std::printf("%s\n", qPrintable(file));
     }
     return 0;
 }

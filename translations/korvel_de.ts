@@ -2,6 +2,38 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>CAboutDlg</name>
+    <message>
+        <source>Korvel</source>
+        <translation>Der Korvel</translation>
+    </message>
+    <message>
+        <source>© 2006–2026 Tamsard.
+Free to pass on;
+no warranty.
+Based on muParser.</source>
+        <extracomment>Four short lines: the author with the years, a note on passing the program on, and the thanks to muParser.</extracomment>
+        <translation>© 2006–2026 Tamsard.
+Frei weiterzugeben;
+ohne Gewähr.
+Verwendet muParser.</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Over Korvel</source>
+        <extracomment>The title reads the same in every language.</extracomment>
+        <translation>Over Korvel</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <extracomment>Followed by the version number.</extracomment>
+        <translation>Version %1</translation>
+    </message>
+</context>
+<context>
     <name>CCorvalinDlg</name>
     <message>
         <source>&amp;Expresssion</source>
@@ -57,6 +89,70 @@
     <message>
         <source>Korvel</source>
         <translation>Der Korvel</translation>
+    </message>
+    <message>
+        <source>Enter the expression to be calculated</source>
+        <translation>Eingabe der Berechnung/Ausdruk</translation>
+    </message>
+    <message>
+        <source>Copy the result to the clipboard. Shift: expression plus result</source>
+        <translation>Resultat in Zwischenablage kopieren. Mit Shift: Ausdruk plus Resultat</translation>
+    </message>
+    <message>
+        <source>Copy the formula to the expression control</source>
+        <translation>Ableitungsregel in Eingabefeld Ausdruck kopieren</translation>
+    </message>
+    <message>
+        <source>Delete the selected memory</source>
+        <translation>Speicherplatz entfernen</translation>
+    </message>
+    <message>
+        <source>Calculate, evaluate the expression</source>
+        <translation>Ausdruck auswerten/berechnen</translation>
+    </message>
+    <message>
+        <source>Clear expression history</source>
+        <translation>Verlauf von Ausdrücke leeren</translation>
+    </message>
+    <message>
+        <source>Close the calculator</source>
+        <translation>Taschenrechner schließen</translation>
+    </message>
+    <message>
+        <source>All existing memory values. Double click to copy to expression edit control</source>
+        <translation>Alle verwendete Speicherplätze. Doppelklick zum kopieren</translation>
+    </message>
+    <message>
+        <source>Read history en memories from a file</source>
+        <extracomment>&quot;en&quot; where &quot;and&quot; is meant: keep the text as it is.</extracomment>
+        <translation>Verlauf, Speicherplátze und Ableitungsregel einlezen aus Datei</translation>
+    </message>
+    <message>
+        <source>Save all history en memories in a file</source>
+        <extracomment>&quot;en&quot; where &quot;and&quot; is meant: keep the text as it is.</extracomment>
+        <translation>Verlauf, Speicherplátze und Ableitungsregel speichern in Datei</translation>
+    </message>
+    <message>
+        <source>Show manual</source>
+        <translation>Anleitung zeigen</translation>
+    </message>
+    <message>
+        <source>Exit programm</source>
+        <extracomment>Spelled &quot;programm&quot; on purpose: keep the text as it is.</extracomment>
+        <translation>Taschenrechner schließen</translation>
+    </message>
+    <message>
+        <source>&amp;About Korvel...</source>
+        <extracomment>The About item of the dialog&apos;s menu.</extracomment>
+        <translation>&amp;Über die Korvel</translation>
+    </message>
+</context>
+<context>
+    <name>Manual</name>
+    <message>
+        <source>calc_manual_en</source>
+        <extracomment>The file name, without &quot;.pdf&quot;, of the manual in this language.</extracomment>
+        <translation>calc_manual_de</translation>
     </message>
 </context>
 <context>

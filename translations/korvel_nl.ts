@@ -2,6 +2,38 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="nl_NL">
 <context>
+    <name>CAboutDlg</name>
+    <message>
+        <source>Korvel</source>
+        <translation>Korvel</translation>
+    </message>
+    <message>
+        <source>© 2006–2026 Tamsard.
+Free to pass on;
+no warranty.
+Based on muParser.</source>
+        <extracomment>Four short lines: the author with the years, a note on passing the program on, and the thanks to muParser.</extracomment>
+        <translation>© 2006–2026 Tamsard.
+Vrij door te geven;
+zonder garantie.
+Gebaseerd op muParser.</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Over Korvel</source>
+        <extracomment>The title reads the same in every language.</extracomment>
+        <translation>Over Korvel</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <extracomment>Followed by the version number.</extracomment>
+        <translation>Versie %1</translation>
+    </message>
+</context>
+<context>
     <name>CCorvalinDlg</name>
     <message>
         <source>&amp;Expresssion</source>
@@ -57,6 +89,70 @@
     <message>
         <source>Korvel</source>
         <translation>Korvel</translation>
+    </message>
+    <message>
+        <source>Enter the expression to be calculated</source>
+        <translation>Voer hier de expressie/berekening in.</translation>
+    </message>
+    <message>
+        <source>Copy the result to the clipboard. Shift: expression plus result</source>
+        <translation>Kopieer het resultaat naar het klembord. Shift: expressie plus resultaat</translation>
+    </message>
+    <message>
+        <source>Copy the formula to the expression control</source>
+        <translation>Kopieer de geselecteerde afleidingsregel naar de expressie-invoer.</translation>
+    </message>
+    <message>
+        <source>Delete the selected memory</source>
+        <translation>Verwijder de geselecteerde geheugenwaarde (waarde en afleidingsregel).</translation>
+    </message>
+    <message>
+        <source>Calculate, evaluate the expression</source>
+        <translation>Voer de berekening uit (evalueer de ingevoerde expressie).</translation>
+    </message>
+    <message>
+        <source>Clear expression history</source>
+        <translation>Maak de historie van expressies leeg.</translation>
+    </message>
+    <message>
+        <source>Close the calculator</source>
+        <translation>Sluit de rekenmachine.</translation>
+    </message>
+    <message>
+        <source>All existing memory values. Double click to copy to expression edit control</source>
+        <translation>Alle gebruikte geheugens. Dubbelklik om naar expressie te kopiëren.</translation>
+    </message>
+    <message>
+        <source>Read history en memories from a file</source>
+        <extracomment>&quot;en&quot; where &quot;and&quot; is meant: keep the text as it is.</extracomment>
+        <translation>Historie, geheugens en afleidingen inlezen uit een bestand.</translation>
+    </message>
+    <message>
+        <source>Save all history en memories in a file</source>
+        <extracomment>&quot;en&quot; where &quot;and&quot; is meant: keep the text as it is.</extracomment>
+        <translation>Historie, geheugens en afleidingen opslaan in een bestand.</translation>
+    </message>
+    <message>
+        <source>Show manual</source>
+        <translation>Handleiding raadplegen</translation>
+    </message>
+    <message>
+        <source>Exit programm</source>
+        <extracomment>Spelled &quot;programm&quot; on purpose: keep the text as it is.</extracomment>
+        <translation>Sluit de rekenmachine</translation>
+    </message>
+    <message>
+        <source>&amp;About Korvel...</source>
+        <extracomment>The About item of the dialog&apos;s menu.</extracomment>
+        <translation>&amp;Over Korvel...</translation>
+    </message>
+</context>
+<context>
+    <name>Manual</name>
+    <message>
+        <source>calc_manual_en</source>
+        <extracomment>The file name, without &quot;.pdf&quot;, of the manual in this language.</extracomment>
+        <translation>calc_manual_nl</translation>
     </message>
 </context>
 <context>

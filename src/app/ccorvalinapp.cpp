@@ -7,7 +7,7 @@
 #include "ui/ccorvalindlg.h"
 #include "ui/identity.h"
 #include "ui/messageboxmessages.h"
-#include "ui/qtfilechooser.h"
+#include "ui/qtplatform.h"
 
 #include <QIcon>
 #include <QLocale>
@@ -28,7 +28,11 @@ int CCorvalinApp::InitInstance()
     Calculator calculator(engine, messages);
     QSettingsStore store;
     QtFileChooser files;
-    CCorvalinDlg dialog(calculator, store, files);
+    QtClipboard clipboard;
+    const QtKeyboard keyboard;
+    QtDocumentOpener documents;
+    CCorvalinDlg dialog(calculator, store,
+                        {files, clipboard, keyboard, documents, applicationFilePath()});
     messages.setParentWidget(&dialog);
     files.setParentWidget(&dialog);
 

@@ -1,17 +1,28 @@
 #include "ui/ccorvalindlg.h"
 
+#include "core/copyresult.h"
 #include "persistence/datafilecommands.h"
 #include "persistence/session.h"
+#include "ui/caboutdlg.h"
+#include "ui/ctooltipctrlbeter.h"
 #include "ui/edittextkeeper.h"
+#include "ui/manual.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QIcon>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTreeView>
+
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
 
 #include <algorithm>
 #include <iterator>
@@ -64,7 +75,43 @@ const DialogTemplate Template{"CCorvalinDlg",
                               CCorvalinDlg::TemplateHeight,
                               "Microsoft Sans Serif",
                               10,
+                              true,
                               Controls};
+
+// The tips, in the order they are registered.
+const struct {
+    Id id;
+    const char *text;
+} Tips[] = {
+    {Id::Expression, QT_TRANSLATE_NOOP("CCorvalinDlg", "Enter the expression to be calculated")},
+    {Id::Copy,
+     QT_TRANSLATE_NOOP("CCorvalinDlg",
+                       "Copy the result to the clipboard. Shift: expression plus result")},
+    {Id::CopyDerivation,
+     QT_TRANSLATE_NOOP("CCorvalinDlg", "Copy the formula to the expression control")},
+    {Id::Delete, QT_TRANSLATE_NOOP("CCorvalinDlg", "Delete the selected memory")},
+    {Id::Calculate, QT_TRANSLATE_NOOP("CCorvalinDlg", "Calculate, evaluate the expression")},
+    {Id::ClearHistory, QT_TRANSLATE_NOOP("CCorvalinDlg", "Clear expression history")},
+    {Id::Cancel, QT_TRANSLATE_NOOP("CCorvalinDlg", "Close the calculator")},
+    {Id::MemoryList,
+     QT_TRANSLATE_NOOP(
+         "CCorvalinDlg",
+         "All existing memory values. Double click to copy to expression edit control")},
+    //: "en" where "and" is meant: keep the text as it is.
+    {Id::Open, QT_TRANSLATE_NOOP("CCorvalinDlg", "Read history en memories from a file")},
+    //: "en" where "and" is meant: keep the text as it is.
+    {Id::Save, QT_TRANSLATE_NOOP("CCorvalinDlg", "Save all history en memories in a file")},
+    {Id::Info, QT_TRANSLATE_NOOP("CCorvalinDlg", "Show manual")},
+    //: Spelled "programm" on purpose: keep the text as it is.
+    {Id::Out, QT_TRANSLATE_NOOP("CCorvalinDlg", "Exit programm")},
+};
+
+//: The About item of the dialog's menu.
+const char AboutItem[] = QT_TRANSLATE_NOOP("CCorvalinDlg", "&About Korvel...");
+#ifdef Q_OS_WIN
+// The system command of the About item; Windows keeps the low four bits for itself.
+constexpr unsigned AboutCommand = 0x0010;
+#endif
 
 const struct {
     Id id;
@@ -87,14 +134,15 @@ constexpr int MemoryColumnWidths[] = {100, 100, 270};
 
 } // namespace
 
-CCorvalinDlg::CCorvalinDlg(Calculator &calculator, SettingsStore &store, FileChooser &files,
-                           QWidget *parent)
+CCorvalinDlg::CCorvalinDlg(Calculator &calculator, SettingsStore &store,
+                           const DialogPlatform &platform, QWidget *parent)
     : TemplateDialog(Template, parent,
                      Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                          | Qt::WindowCloseButtonHint)
     , m_calculator(calculator)
     , m_store(store)
-    , m_files(files)
+    , m_platform(platform)
+    , m_tips(new CToolTipCtrlBeter(this, "CCorvalinDlg"))
     , m_expression(control<QComboBox>(Id::Expression))
     , m_memoryList(control<QTreeView>(Id::MemoryList))
 {
@@ -134,10 +182,12 @@ void CCorvalinDlg::setUpMemoryList()
     m_memoryList->setPalette(palette);
 }
 
-// One connection per notification the dialog handles. Copy and Info have no command yet.
+// One connection per notification the dialog handles.
 void CCorvalinDlg::connectMessageTable()
 {
     Calculator *calculator = &m_calculator;
+    connect(control<QPushButton>(Id::Copy), &QPushButton::clicked, this,
+            [this] { CopyResult(m_calculator, m_platform.keyboard, m_platform.clipboard); });
     connect(control<QPushButton>(Id::Calculate), &QPushButton::clicked, this,
             [this] { m_calculator.calculate(m_expression->lineEdit()->text()); });
     connect(control<QPushButton>(Id::Cancel), &QPushButton::clicked, this,
@@ -161,9 +211,11 @@ void CCorvalinDlg::connectMessageTable()
     connect(control<QPushButton>(Id::Delete), &QPushButton::clicked, this,
             [this] { m_calculator.deleteMemories(selectedMemoryRows()); });
     connect(control<QPushButton>(Id::Save), &QPushButton::clicked, this,
-            [this] { saveDataFile(m_expression->currentText(), m_calculator, m_files); });
+            [this] { saveDataFile(m_expression->currentText(), m_calculator, m_platform.files); });
     connect(control<QPushButton>(Id::Open), &QPushButton::clicked, this,
-            [this] { openDataFile(m_calculator, m_files); });
+            [this] { openDataFile(m_calculator, m_platform.files); });
+    connect(control<QPushButton>(Id::Info), &QPushButton::clicked, this,
+            [this] { Manual(m_platform.programPath).OpenManual(m_platform.documents); });
     connect(control<QCheckBox>(Id::Filter), &QCheckBox::clicked, calculator,
             &Calculator::setFilter);
     connect(control<QPushButton>(Id::Out), &QPushButton::clicked, this,
@@ -176,14 +228,70 @@ void CCorvalinDlg::connectMessageTable()
 
 void CCorvalinDlg::OnInitDialog()
 {
+    addAboutItem();
     setWindowIcon(QIcon(QString::fromLatin1(ProgramIcon)));
+    addTips();
     setLabelFont();
     setButtonIcons();
     // The widths belong to the view and survive every rebuild of the rows.
     EnsureMemoryColumns();
     startUp(m_store, m_calculator);
-    // Info opens the manual, which this build does not look for yet.
-    control(Id::Info)->setEnabled(false);
+    control(Id::Info)->setEnabled(Manual(m_platform.programPath).ManualExists());
+}
+
+void CCorvalinDlg::showAbout()
+{
+    CAboutDlg about(this);
+    about.exec();
+}
+
+// Windows lets a program add to the window's system menu; elsewhere the window manager
+// owns that menu, and the dialog's context menu offers the item instead.
+void CCorvalinDlg::addAboutItem()
+{
+#ifdef Q_OS_WIN
+    const QString text = QCoreApplication::translate("CCorvalinDlg", AboutItem);
+    HMENU menu = ::GetSystemMenu(HWND(winId()), FALSE);
+    if (menu && !text.isEmpty()) {
+        ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        ::AppendMenuW(menu, MF_STRING, AboutCommand,
+                      reinterpret_cast<const wchar_t *>(text.utf16()));
+    }
+#endif
+}
+
+#ifdef Q_OS_WIN
+bool CCorvalinDlg::nativeEvent(const QByteArray &eventType, void *message, qintptr *result)
+{
+    const auto *msg = static_cast<const MSG *>(message);
+    if (msg->message == WM_SYSCOMMAND && (msg->wParam & 0xfff0) == AboutCommand) {
+        showAbout();
+        *result = 0;
+        return true;
+    }
+    return TemplateDialog::nativeEvent(eventType, message, result);
+}
+#endif
+
+void CCorvalinDlg::contextMenuEvent(QContextMenuEvent *event)
+{
+#ifdef Q_OS_WIN
+    TemplateDialog::contextMenuEvent(event);
+#else
+    const QString text = QCoreApplication::translate("CCorvalinDlg", AboutItem);
+    if (text.isEmpty())
+        return;
+    QMenu menu(this);
+    QAction *about = menu.addAction(text);
+    if (menu.exec(event->globalPos()) == about)
+        showAbout();
+#endif
+}
+
+void CCorvalinDlg::addTips()
+{
+    for (const auto &[id, text] : Tips)
+        m_tips->AddControlTip(control(id), text);
 }
 
 void CCorvalinDlg::closeCommand()
@@ -211,9 +319,11 @@ void CCorvalinDlg::closeEvent(QCloseEvent *event)
 
 void CCorvalinDlg::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::LanguageChange)
-        m_calculator.memoryList()->retranslate();
     TemplateDialog::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) {
+        m_calculator.memoryList()->retranslate();
+        m_tips->retranslate();
+    }
 }
 
 void CCorvalinDlg::setLabelFont()

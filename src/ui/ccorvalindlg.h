@@ -15,10 +15,24 @@
 #include "core/calculator.h"
 #include "ui/dialogtemplate.h"
 
+class Clipboard;
+class CToolTipCtrlBeter;
+class DocumentOpener;
 class FileChooser;
+class Keyboard;
 class SettingsStore;
 class QComboBox;
 class QTreeView;
+
+/// What the dialog asks of the platform besides the settings store; all of it outlives
+/// the dialog.
+struct DialogPlatform {
+    FileChooser &files;        ///< the paths of Save and Open
+    Clipboard &clipboard;      ///< where the copy button puts the result
+    const Keyboard &keyboard;  ///< whether Shift is held as the copy button is clicked
+    DocumentOpener &documents; ///< shows the manual
+    QString programPath;       ///< the running executable; the manuals lie beside it
+};
 
 class CCorvalinDlg : public TemplateDialog {
     Q_OBJECT
@@ -49,15 +63,18 @@ public:
     static constexpr int TemplateWidth = 320;
     static constexpr int TemplateHeight = 222;
 
-    /// `calculator`, `store` and `files` outlive the dialog. `store` keeps the expression
-    /// text, the history and the memories between runs; `files` asks for the paths of Save
-    /// and Open.
-    CCorvalinDlg(Calculator &calculator, SettingsStore &store, FileChooser &files,
+    /// `calculator` and `store` outlive the dialog; `store` keeps the expression text, the
+    /// history and the memories between runs.
+    CCorvalinDlg(Calculator &calculator, SettingsStore &store, const DialogPlatform &platform,
                  QWidget *parent = nullptr);
 
-    /// Prepares icons, fonts and the memory list and runs the start-up sequence; run once
-    /// before the dialog is shown.
+    /// Prepares the About item, icons, tips, fonts and the memory list, runs the start-up
+    /// sequence and enables Info when a manual is there; run once before the dialog is
+    /// shown.
     void OnInitDialog();
+
+    /// Shows the About box and waits until it is closed.
+    void showAbout();
 
     /// Whether the close command has run; the dialog is then over for good.
     bool isClosed() const { return m_closed; }
@@ -72,12 +89,19 @@ public slots:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
+    /// Where the window manager owns the system menu, the About item is offered here.
+    void contextMenuEvent(QContextMenuEvent *event) override;
+#ifdef Q_OS_WIN
+    bool nativeEvent(const QByteArray &eventType, void *message, qintptr *result) override;
+#endif
 
 private:
     void setUpExpressionField();
     void setUpMemoryList();
     void connectMessageTable();
 
+    void addAboutItem();
+    void addTips();
     void setLabelFont();
     void setButtonIcons();
     void EnsureMemoryColumns();
@@ -89,7 +113,8 @@ private:
 
     Calculator &m_calculator;
     SettingsStore &m_store;
-    FileChooser &m_files;
+    DialogPlatform m_platform;
+    CToolTipCtrlBeter *m_tips;
     bool m_closed = false;
     QComboBox *m_expression;
     QTreeView *m_memoryList;

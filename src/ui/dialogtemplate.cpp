@@ -185,6 +185,12 @@ QWidget *TemplateDialog::createControl(const TemplateEntry &entry)
     case ControlKind::Label:
         widget = new QLabel(this);
         break;
+    case ControlKind::Icon: {
+        auto *picture = new QLabel(this);
+        picture->setScaledContents(true);
+        widget = picture;
+        break;
+    }
     case ControlKind::ComboBox: {
         auto *box = new QComboBox(this);
         box->setEditable(true);
@@ -276,7 +282,11 @@ void TemplateDialog::placeControls()
         }
         widget->setGeometry(geometry);
     }
-    resize(units.toPixelsX(m_template.width), units.toPixelsY(m_template.height));
+    const QSize size(units.toPixelsX(m_template.width), units.toPixelsY(m_template.height));
+    if (m_template.resizable)
+        resize(size);
+    else
+        setFixedSize(size);
 }
 
 void TemplateDialog::changeEvent(QEvent *event)

@@ -59,6 +59,7 @@ QSize requiredTextSize(const QWidget *control);
 enum class ControlKind {
     Rule, ///< a black frame one unit high: a separator
     Label,
+    Icon,     ///< a picture scaled to the rectangle, set by the dialog
     ComboBox, ///< editable; the rectangle's height is that of the dropped-down list
     ReadOnlyEdit,
     Button,
@@ -107,6 +108,7 @@ struct DialogTemplate {
     int height;
     const char *fontFamily; ///< the font the units are measured in, or the nearest one
     int pointSize;
+    bool resizable; ///< a sizing border; the controls keep their places all the same
     std::span<const TemplateEntry> controls;
 };
 

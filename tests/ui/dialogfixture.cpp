@@ -8,7 +8,10 @@ void DialogTest::open(Language language)
     m_store = std::make_unique<QSettingsStore>(settingsFile());
     m_engine = std::make_unique<Engine>();
     m_calculator = std::make_unique<Calculator>(*m_engine, m_messages);
-    m_dialog = std::make_unique<CCorvalinDlg>(*m_calculator, *m_store, m_files);
+    m_dialog = std::make_unique<CCorvalinDlg>(
+        *m_calculator, *m_store,
+        DialogPlatform{m_files, m_clipboard, m_keyboard, m_documents,
+                       m_programPath.isEmpty() ? m_settings.filePath(u"korvel"_s) : m_programPath});
     m_dialog->OnInitDialog();
     m_dialog->show();
     EXPECT_TRUE(QTest::qWaitForWindowActive(m_dialog.get()));

@@ -8,6 +8,7 @@
 #include "persistence/qsettingsstore.h"
 #include "support/qtprinters.h"
 #include "support/recordingmessages.h"
+#include "support/recordingplatform.h"
 #include "support/scriptedfilechooser.h"
 #include "ui/ccorvalindlg.h"
 #include "ui/language.h"
@@ -68,6 +69,10 @@ protected:
     ModalGuard m_guard;
     RecordingMessages m_messages; // of every run of the test
     ScriptedFileChooser m_files;
+    RecordingClipboard m_clipboard;
+    ScriptedKeyboard m_keyboard;
+    RecordingDocuments m_documents;
+    QString m_programPath; ///< no manual lies beside it unless a test puts one there
     std::unique_ptr<QSettingsStore> m_store;
     std::unique_ptr<Engine> m_engine;
     std::unique_ptr<Calculator> m_calculator;

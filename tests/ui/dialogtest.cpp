@@ -3,6 +3,8 @@
 
 #include "ui/messageboxmessages.h"
 
+#include <QMenu>
+
 #include <gtest/gtest-spi.h>
 
 // A calculation that ran twice would report its error twice. The combo box must neither
@@ -118,6 +120,128 @@ TEST_F(DialogTest, KeyboardFollowsTheTemplateAndIconsRender)
     EXPECT_FALSE(m_dialog->windowIcon().pixmap(16, 16).isNull());
     for (const QPushButton *button : m_dialog->findChildren<QPushButton *>())
         EXPECT_TRUE(!button->text().isEmpty() || !button->icon().pixmap(16, 16).isNull());
+}
+
+// The copy button takes the calculator's last texts, whatever the fields show, and the
+// Shift key as it is at the click.
+TEST_F(DialogTest, CopyPutsTheLastResultOrWithShiftTheCalculation)
+{
+    open();
+    const auto copy = [this](bool shift) {
+        m_keyboard.shift = shift;
+        QTest::mouseClick(control(Id::Copy), Qt::LeftButton);
+    };
+    copy(false); // nothing yet
+    copy(true);
+    calculate(u"1.5*2"_s);
+    copy(true);
+    calculate(u"1/4"_s);
+    QTest::keyClicks(expression(), u"7"_s); // empties the result field, not the last result
+    copy(false);
+    calculate(u"a = 3"_s);
+    calculate(u"@b = 2*a"_s);
+    copy(true);
+    calculate(u"3+"_s);
+    copy(false); // nothing after a failure
+    copy(true);
+    EXPECT_EQ(m_clipboard.texts,
+              QStringList({" = ", "1.5*2 = 3", "0,25", "@b = 2*a = 6", "3+ = "}));
+}
+
+// The Info button looks beside the program for its own name, "pellix" and the
+// language's manual, and opens the first of them in the opposite order.
+TEST_F(DialogTest, InfoOpensTheFirstManualFound)
+{
+    using Row = std::tuple<QStringList, const char *, Language, QString>;
+    const Row rows[] = {
+        {{}, "korvel", Language::English, {}},
+        {{"calc_manual_nl.pdf"}, "korvel", Language::English, {}},
+        {{"calc_manual_en.pdf", "pellix.pdf", "korvel.pdf"},
+         "korvel",
+         Language::English,
+         "calc_manual_en.pdf"},
+        {{"pellix.pdf", "korvel.pdf", "calc_manual_en.pdf"},
+         "korvel",
+         Language::Dutch,
+         "pellix.pdf"},
+        {{"korvel.pdf"}, "korvel", Language::German, "korvel.pdf"},
+        {{"empty:calc_manual_de.pdf"}, "korvel", Language::German, "calc_manual_de.pdf"},
+        {{"unreadable:calc_manual_nl.pdf"}, "korvel", Language::Dutch, {}},
+        {{"pellix.pdf"}, "pellix", Language::English, "pellix.pdf"},
+    };
+    for (const auto &[files, program, language, opened] : rows) {
+        const QTemporaryDir folder;
+        for (const QString &file : files) {
+            const QString name = file.section(u':', -1);
+            // A link to nothing cannot be opened, not even by root, whom no mode stops.
+            if (file.startsWith(u"unreadable"_s))
+                QFile::link(folder.filePath(u"gone"_s), folder.filePath(name));
+            else if (QFile out(folder.filePath(name)); out.open(QIODevice::WriteOnly))
+                out.write(file.startsWith(u"empty"_s) ? "" : "%PDF-1.4\n");
+        }
+        m_programPath = folder.filePath(QString::fromLatin1(program));
+        m_documents.opened.clear();
+        open(language);
+        const std::string row = files.join(u' ').toStdString() + " / " + program;
+        EXPECT_EQ(control(Id::Info)->isEnabled(), !opened.isEmpty()) << row;
+        control<QPushButton>(Id::Info)->click();
+        EXPECT_EQ(m_documents.opened,
+                  opened.isEmpty() ? QStringList() : QStringList{folder.filePath(opened)})
+            << row;
+    }
+}
+
+// The About item of the context menu, from a right-click beside the controls or the
+// menu key on a button, shows the box; OK and Esc close it and leave the dialog as it was.
+TEST_F(DialogTest, AboutBoxOpensFromTheMenuAndCloses)
+{
+    open(Language::Dutch);
+    calculate(u"1/3"_s);
+    m_guard.stop(); // the box and the menu are expected here
+    QStringList seen;
+    const auto answer = [&seen](bool ok) {
+        QTimer::singleShot(50, [&seen, ok] {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
+            seen.append(menu->actions().value(0)->text());
+            QTimer::singleShot(50, [&seen, ok] {
+                QWidget *box = QApplication::activeModalWidget();
+                if (!box)
+                    return;
+                seen.append(box->windowTitle());
+                for (const QLabel *label : box->findChildren<QLabel *>())
+                    seen.append(label->text());
+                if (ok)
+                    box->findChild<QPushButton *>()->click();
+                else
+                    QTest::keyClick(box, Qt::Key_Escape);
+            });
+            menu->setActiveAction(menu->actions().value(0));
+            QTest::keyClick(menu, Qt::Key_Return);
+        });
+    };
+    answer(true);
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5),
+                            m_dialog->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(m_dialog.get(), &click);
+    answer(false);
+    QWidget *button = control(Id::Calculate);
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, button->rect().center(),
+                          button->mapToGlobal(button->rect().center()));
+    QApplication::sendEvent(button, &key);
+
+    const QString version = u"Versie "_s + QCoreApplication::applicationVersion();
+    const QStringList once{u"&Over Korvel..."_s,
+                           u"Over Korvel"_s,
+                           QString(),
+                           u"Korvel"_s,
+                           version,
+                           u"© 2006–2026 Tamsard.\nVrij door te geven;\nzonder garantie.\n"
+                           u"Gebaseerd op muParser."_s};
+    EXPECT_EQ(seen, once + once);
+    EXPECT_EQ(fields(), std::pair(u"1/3"_s, u"0,333333333333333"_s));
+    EXPECT_TRUE(m_dialog->isVisible());
 }
 
 // The words of each message, in Dutch in every language, under a title that Qt leaves as

@@ -1,8 +1,12 @@
-#include "ui/qtfilechooser.h"
+#include "ui/qtplatform.h"
 
 #include "persistence/datafileformat.h"
 
+#include <QClipboard>
+#include <QDesktopServices>
 #include <QFileDialog>
+#include <QGuiApplication>
+#include <QUrl>
 
 void QtFileChooser::setParentWidget(QWidget *parent)
 {
@@ -21,4 +25,19 @@ QString QtFileChooser::choose(Purpose purpose)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().first();
+}
+
+void QtClipboard::setText(const QString &text)
+{
+    QGuiApplication::clipboard()->setText(text);
+}
+
+bool QtKeyboard::shiftHeld() const
+{
+    return QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ShiftModifier);
+}
+
+void QtDocumentOpener::open(const QString &path)
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }

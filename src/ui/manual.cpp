@@ -1,0 +1,44 @@
+#include "ui/manual.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+
+bool FileExists(const QString &path)
+{
+    QFile file(path);
+    return !path.isEmpty() && file.open(QIODevice::ReadOnly);
+}
+
+Manual::Manual(const QString &programPath)
+    : m_programPath(programPath)
+{
+}
+
+QStringList Manual::candidates() const
+{
+    const QFileInfo program(m_programPath);
+    const QDir folder = program.absoluteDir();
+    //: The file name, without ".pdf", of the manual in this language.
+    const QString language = QCoreApplication::translate("Manual", "calc_manual_en");
+    const QString pdf = QStringLiteral(".pdf");
+    return {folder.filePath(program.completeBaseName() + pdf),
+            folder.filePath(QStringLiteral("pellix") + pdf), folder.filePath(language + pdf)};
+}
+
+bool Manual::ManualExists() const
+{
+    const QStringList paths = candidates();
+    return std::any_of(paths.begin(), paths.end(), FileExists);
+}
+
+void Manual::OpenManual(DocumentOpener &opener) const
+{
+    const QStringList paths = candidates();
+    const auto found = std::find_if(paths.rbegin(), paths.rend(), FileExists);
+    if (found != paths.rend())
+        opener.open(*found);
+}

@@ -1,0 +1,35 @@
+// The user manual: a PDF beside the executable, in the language of the interface, opened
+// with the desktop's own viewer.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+/// Opens a document with the application the desktop associates with its kind.
+class DocumentOpener {
+public:
+    virtual ~DocumentOpener() = default;
+    /// Starts the viewer and returns without waiting for it.
+    virtual void open(const QString &path) = 0;
+};
+
+/// Whether `path` names a file that can be opened for reading; an empty one counts.
+bool FileExists(const QString &path);
+
+/// The manuals a program at `programPath` looks for, all in its directory: one named
+/// after the program, "pellix.pdf", and the manual of the interface language.
+class Manual {
+public:
+    explicit Manual(const QString &programPath);
+
+    /// The three candidates in that order, built afresh in the current language.
+    QStringList candidates() const;
+    /// Whether any candidate exists.
+    bool ManualExists() const;
+    /// Opens the first existing candidate, the language's manual first; nothing when
+    /// none exists.
+    void OpenManual(DocumentOpener &opener) const;
+
+private:
+    QString m_programPath;
+};

@@ -1,0 +1,41 @@
+// What the dialog asks of the platform, done with Qt: the file dialog, the clipboard, the
+// keyboard's state and the desktop's document viewer.
+#pragma once
+
+#include "core/copyresult.h"
+#include "persistence/datafilecommands.h"
+#include "ui/manual.h"
+
+#include <QPointer>
+#include <QWidget>
+
+class QtFileChooser : public FileChooser {
+public:
+    /// The window the file dialogs are modal to; set once the dialog exists.
+    void setParentWidget(QWidget *parent);
+
+    /// Offers the data file filters, the first selected, and gives a typed name without an
+    /// extension the suffix "cdf". Saving asks before replacing a file; opening accepts
+    /// only an existing one.
+    QString choose(Purpose purpose) override;
+
+private:
+    QPointer<QWidget> m_parent;
+};
+
+class QtClipboard : public Clipboard {
+public:
+    void setText(const QString &text) override;
+};
+
+class QtKeyboard : public Keyboard {
+public:
+    /// Asks the window system now, so that Shift pressed or released since the last event
+    /// counts as it is.
+    bool shiftHeld() const override;
+};
+
+class QtDocumentOpener : public DocumentOpener {
+public:
+    void open(const QString &path) override;
+};
