@@ -101,7 +101,7 @@ TEST_P(LanguageLayoutTest, ShowsTheLanguagesTextsUnclippedInTheirPlaces)
          {Id::Expression, Id::Copy, Id::CopyDerivation, Id::Delete, Id::Calculate, Id::ClearHistory,
           Id::Cancel, Id::MemoryList, Id::Open, Id::Save, Id::Info, Id::Out}) {
         tipsShown.append(control(id)->toolTip());
-        const auto *button = control<QPushButton>(id);
+        const auto *button = qobject_cast<const QPushButton *>(control(id));
         if (button && button->text().isEmpty()) {
             EXPECT_EQ(button->accessibleName(), button->toolTip()) << int(id);
         }
