@@ -4,6 +4,7 @@
 #   ./korvel.sh test    install what is missing, build, run the whole test suite
 #   ./korvel.sh asan    the same tests under AddressSanitizer, LeakSanitizer and UBSan
 #   ./korvel.sh format  check that every C++ file is formatted as .clang-format says
+#   ./korvel.sh package build the Debian package and check it with lintian
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -14,6 +15,8 @@ packages=(
     libmuparser-dev libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core
 )
+# The tests also validate the installed desktop entry and metadata.
+test_packages=(desktop-file-utils appstream)
 
 # Installs the packages above and any named as arguments that are not installed yet.
 install_missing() {
@@ -58,16 +61,25 @@ case "${1:-}" in
         exec ./build/default/src/app/korvel
         ;;
     test)
-        install_missing
+        install_missing "${test_packages[@]}"
         ensure_german_locale
         build default
         ctest --preset default
         ;;
     asan)
-        install_missing
+        install_missing "${test_packages[@]}"
         ensure_german_locale
         build asan
         ctest --preset asan
+        ;;
+    package)
+        install_missing dpkg-dev lintian
+        build default
+        rm -f build/default/korvel_*.deb
+        (cd build/default && cpack -G DEB)
+        deb=$(ls build/default/korvel_*.deb)
+        lintian --info "$deb" || true
+        echo "Package: $deb"
         ;;
     format)
         install_missing clang-format
@@ -75,7 +87,7 @@ case "${1:-}" in
         echo "Formatting checked."
         ;;
     *)
-        echo "usage: $0 start|test|asan|format" >&2
+        echo "usage: $0 start|test|asan|format|package" >&2
         exit 2
         ;;
 esac

@@ -6,11 +6,15 @@
 #include "persistence/qsettingsstore.h"
 #include "ui/ccorvalindlg.h"
 #include "ui/identity.h"
+#include "ui/manual.h"
 #include "ui/messageboxmessages.h"
 #include "ui/qtplatform.h"
 
 #include <QIcon>
 #include <QLocale>
+
+#include <algorithm>
+#include <cstdio>
 
 CCorvalinApp::CCorvalinApp(int &argc, char **argv)
     : QApplication(argc, argv)
@@ -22,6 +26,13 @@ CCorvalinApp::CCorvalinApp(int &argc, char **argv)
 int CCorvalinApp::InitInstance()
 {
     m_translations.install(languageFor(QLocale::system().uiLanguages()));
+    // For checking an installation: which manual the Info button would open, then stop.
+    if (qEnvironmentVariableIsSet("KORVEL_REPORT_MANUAL")) {
+        const QStringList found = Manual(applicationFilePath()).candidates();
+        const auto manual = std::find_if(found.rbegin(), found.rend(), FileExists);
+        std::printf("manual: %s\n", manual == found.rend() ? "none" : qPrintable(*manual));
+        return manual == found.rend() ? 1 : 0;
+    }
     // Destroyed in reverse: the dialog before the calculator whose models it shows.
     Engine engine;
     MessageBoxMessages messages;
