@@ -2,7 +2,7 @@
 #pragma once
 
 /// Sets the organisation that roots the settings store, the version, the display name
-/// that window titles carry, and the desktop entry the windows belong to. The application name stays Qt's default, the
-/// executable's base name: the settings are kept per program name, so a copy under another
-/// name starts afresh.
+/// that window titles carry, and the desktop entry the windows belong to. The application
+/// name stays Qt's default, the executable's base name: the settings are kept per program
+/// name, so a copy under another name starts afresh.
 void nameApplication();
