@@ -5,6 +5,8 @@
 #   ./korvel.sh asan    the same tests under AddressSanitizer, LeakSanitizer and UBSan
 #   ./korvel.sh format  check that every C++ file is formatted as .clang-format says
 #   ./korvel.sh package build the Debian package and check it with lintian
+#   ./korvel.sh probe   time Korvel's start against a bare Qt dialog under Xvfb, and run
+#                       the benchmarks
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -81,13 +83,21 @@ case "${1:-}" in
         lintian --info "$deb" || true
         echo "Package: $deb"
         ;;
+    probe)
+        install_missing xvfb xauth
+        build default
+        xvfb-run -a -s "-screen 0 1280x800x24" build/default/bench/korvel_startprobe \
+            build/default/src/app/korvel build/default/bench/korvel_baredialog "${2:-21}"
+        QT_QPA_PLATFORM=offscreen build/default/bench/korvel_bench
+        QT_QPA_PLATFORM=offscreen build/default/bench/korvel_dialog_bench
+        ;;
     format)
         install_missing clang-format
         git ls-files -- '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
         echo "Formatting checked."
         ;;
     *)
-        echo "usage: $0 start|test|asan|format|package" >&2
+        echo "usage: $0 start|test|asan|format|package|probe" >&2
         exit 2
         ;;
 esac

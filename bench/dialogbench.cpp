@@ -3,14 +3,19 @@
 // painting the dialog, as a screen frame would.
 #include "benchsupport.h"
 #include "core/calculator.h"
+#include "persistence/calculatordatafile.h"
 #include "persistence/memorysettingsstore.h"
+#include "persistence/qsettingsstore.h"
 #include "persistence/session.h"
+#include "persistence/textdatafile.h"
 #include "ui/ccorvalindlg.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -98,6 +103,140 @@ void BM_SaveFullState(benchmark::State &state)
     }
 }
 BENCHMARK(BM_SaveFullState)->Unit(benchmark::kMillisecond);
+
+void BM_StartWithFullIniStore(benchmark::State &state)
+{
+    // The store as the program reads it: an INI file, parsed anew by every start.
+    const QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("korvel.conf"));
+    {
+        QSettingsStore ini(file);
+        const MemorySettingsStore full = fullStore();
+        for (const auto &[where, value] : full.entries()) {
+            if (const int *number = std::get_if<int>(&value))
+                ini.putInt(where.first, where.second, *number);
+            else if (const QString *text = std::get_if<QString>(&value))
+                ini.putString(where.first, where.second, *text);
+            else
+                ini.putBinary(where.first, where.second, std::get<QByteArray>(value));
+        }
+    }
+    for (auto _ : state) {
+        QSettingsStore store(file);
+        Engine engine;
+        SilentMessages messages;
+        Calculator calculator(engine, messages);
+        QuietPlatform quiet;
+        CCorvalinDlg dialog(calculator, store, {quiet, quiet, quiet, quiet, QString()});
+        dialog.OnInitDialog();
+        dialog.show();
+        paint(dialog);
+    }
+}
+BENCHMARK(BM_StartWithFullIniStore)->Unit(benchmark::kMillisecond);
+
+// Save and Open of a full state in each format, into and out of memory; Open includes the
+// rebuild of the memory list that follows it.
+void BM_SaveFullState_Cdf(benchmark::State &state)
+{
+    MemorySettingsStore store = fullStore();
+    OpenDialog open(store);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(writeCalculatorDataFile(QStringLiteral("1+1"),
+                                                         *open.calculator.history(), open.engine));
+}
+BENCHMARK(BM_SaveFullState_Cdf)->Unit(benchmark::kMillisecond);
+
+void BM_SaveFullState_Csv(benchmark::State &state)
+{
+    MemorySettingsStore store = fullStore();
+    OpenDialog open(store);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            writeTextDataFile(QStringLiteral("1+1"), *open.calculator.history(), open.engine));
+}
+BENCHMARK(BM_SaveFullState_Csv)->Unit(benchmark::kMillisecond);
+
+template <bool text>
+void openFullState(benchmark::State &state)
+{
+    MemorySettingsStore store = fullStore();
+    QByteArray bytes;
+    {
+        OpenDialog open(store);
+        bytes = text ? writeTextDataFile(QString(), *open.calculator.history(), open.engine)
+                     : writeCalculatorDataFile(QString(), *open.calculator.history(), open.engine);
+    }
+    MemorySettingsStore empty;
+    for (auto _ : state) {
+        state.PauseTiming();
+        // A fresh calculator each time: the load pool has room for one full file.
+        auto open = std::make_unique<OpenDialog>(empty);
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        state.ResumeTiming();
+        if (text)
+            readTextDataFile(buffer, open->calculator);
+        else
+            readCalculatorDataFile(buffer, open->calculator);
+        open->engine.PrimeParser();
+        open->calculator.refreshAndReport();
+        state.PauseTiming();
+        open.reset();
+        state.ResumeTiming();
+    }
+}
+void BM_OpenFullState_Cdf(benchmark::State &state)
+{
+    openFullState<false>(state);
+}
+BENCHMARK(BM_OpenFullState_Cdf)->Unit(benchmark::kMillisecond)->Iterations(20);
+void BM_OpenFullState_Csv(benchmark::State &state)
+{
+    openFullState<true>(state);
+}
+BENCHMARK(BM_OpenFullState_Csv)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// What a pasted expression of that many characters costs in Calculate: the library's
+// parse time grows with the square of the length.
+void BM_CalculateLongExpression(benchmark::State &state)
+{
+    MemorySettingsStore empty;
+    OpenDialog open(empty);
+    QString text = QStringLiteral("1");
+    while (text.size() < state.range(0))
+        text += QStringLiteral("+1");
+    for (auto _ : state)
+        open.calculator.calculate(text);
+    state.counters["chars"] = double(text.size());
+}
+BENCHMARK(BM_CalculateLongExpression)
+    ->Arg(2000)
+    ->Arg(5000)
+    ->Arg(20000)
+    ->Unit(benchmark::kMillisecond);
+
+// A Calculate with 999 derivations of that many characters each: every rebuild of the list
+// parses every derivation again.
+void BM_CalculateWithLongDerivations(benchmark::State &state)
+{
+    MemorySettingsStore empty;
+    OpenDialog open(empty);
+    QString tail;
+    while (tail.size() < state.range(0))
+        tail += QStringLiteral("+0");
+    for (int i = 1; i <= Engine::PoolSize; ++i) {
+        const QString name = QStringLiteral("d%1").arg(i);
+        open.engine.LoadMemory(name, i, name + QStringLiteral(" = ") + QString::number(i) + tail);
+    }
+    for (auto _ : state)
+        open.calculator.calculate(QStringLiteral("1+1"));
+}
+BENCHMARK(BM_CalculateWithLongDerivations)
+    ->Arg(100)
+    ->Arg(2000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 } // namespace
 

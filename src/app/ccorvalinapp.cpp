@@ -5,6 +5,7 @@
 #include "core/engine.h"
 #include "persistence/qsettingsstore.h"
 #include "ui/ccorvalindlg.h"
+#include "ui/firstframe.h"
 #include "ui/identity.h"
 #include "ui/manual.h"
 #include "ui/messageboxmessages.h"
@@ -12,6 +13,7 @@
 
 #include <QIcon>
 #include <QLocale>
+#include <QTreeView>
 
 #include <algorithm>
 #include <cstdio>
@@ -60,6 +62,10 @@ int CCorvalinApp::InitInstance()
     connect(this, &QGuiApplication::commitDataRequest, &dialog, closeAndLeave);
 
     dialog.OnInitDialog();
+    // For the start-up probe: the first frame that shows the restored memory list.
+    if (qEnvironmentVariableIsSet("KORVEL_REPORT_FIRST_FRAME"))
+        reportFirstFrameAndExit(
+            dialog.control<QTreeView>(CCorvalinDlg::ControlId::MemoryList)->viewport());
     // How the dialog ended does not matter: every way out is the close command, and one
     // that ended the loop some other way still saves here. A run closed while the
     // start-up showed a message never shows the dialog.
