@@ -22,7 +22,7 @@ CCorvalinApp::CCorvalinApp(int &argc, char **argv)
     : QApplication(argc, argv)
 {
     nameApplication();
-    setWindowIcon(QIcon(QStringLiteral(":/icons/korvel.svg")));
+    setWindowIcon(programIcon());
 }
 
 int CCorvalinApp::InitInstance()

@@ -1,5 +1,7 @@
 #include "ui/caboutdlg.h"
 
+#include "ui/identity.h"
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <QIcon>
@@ -38,8 +40,7 @@ CAboutDlg::CAboutDlg(QWidget *parent)
                          | Qt::WindowCloseButtonHint)
 {
     setModal(true);
-    control<QLabel>(Id::Icon)->setPixmap(
-        QIcon(QStringLiteral(":/icons/korvel.svg")).pixmap(QSize(64, 64)));
+    control<QLabel>(Id::Icon)->setPixmap(programIcon().pixmap(QSize(64, 64)));
     control<QLabel>(Id::Credits)->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     connect(control<QPushButton>(Id::Ok), &QPushButton::clicked, this, &QDialog::accept);
     showVersion();

@@ -6,6 +6,7 @@
 #include "ui/caboutdlg.h"
 #include "ui/ctooltipctrlbeter.h"
 #include "ui/edittextkeeper.h"
+#include "ui/identity.h"
 #include "ui/manual.h"
 
 #include <QCheckBox>
@@ -126,7 +127,6 @@ const struct {
     {Id::Out, ":/icons/exit.svg"},
 };
 
-constexpr char ProgramIcon[] = ":/icons/korvel.svg";
 constexpr QSize ButtonIconSize(16, 16);
 
 // Widths of the memory list's columns in pixels: name, value, derivation.
@@ -229,7 +229,7 @@ void CCorvalinDlg::connectMessageTable()
 void CCorvalinDlg::OnInitDialog()
 {
     addAboutItem();
-    setWindowIcon(QIcon(QString::fromLatin1(ProgramIcon)));
+    setWindowIcon(programIcon());
     addTips();
     setLabelFont();
     setButtonIcons();

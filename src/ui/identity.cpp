@@ -3,6 +3,7 @@
 #include "persistence/qsettingsstore.h"
 
 #include <QGuiApplication>
+#include <QIcon>
 
 void nameApplication()
 {
@@ -11,4 +12,11 @@ void nameApplication()
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Korvel"));
     // The taskbar groups the windows under the desktop entry of this name.
     QGuiApplication::setDesktopFileName(QStringLiteral(KORVEL_APP_ID));
+}
+
+const QIcon &programIcon()
+{
+    // One engine for all its uses, so that the picture is drawn once per size.
+    static const QIcon icon(QStringLiteral(":/icons/korvel.svg"));
+    return icon;
 }

@@ -6,3 +6,8 @@
 /// name stays Qt's default, the executable's base name: the settings are kept per program
 /// name, so a copy under another name starts afresh.
 void nameApplication();
+
+class QIcon;
+
+/// The program's icon, read once and shared by every window that shows it.
+const QIcon &programIcon();
