@@ -7,6 +7,8 @@
 #   ./korvel.sh package build the Debian package and check it with lintian
 #   ./korvel.sh probe   time Korvel's start against a bare Qt dialog under Xvfb, and run
 #                       the benchmarks
+#   ./korvel.sh fuzz [S] build the libFuzzer targets with clang and run each for S seconds
+#                       (60 by default) from the seeds in fuzz/corpus
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -91,13 +93,39 @@ case "${1:-}" in
         QT_QPA_PLATFORM=offscreen build/default/bench/korvel_bench
         QT_QPA_PLATFORM=offscreen build/default/bench/korvel_dialog_bench
         ;;
+    fuzz)
+        install_missing clang libclang-rt-14-dev
+        if [ -n "${CI:-}" ]; then export KORVEL_WERROR=ON; fi
+        cmake --preset fuzz >/dev/null
+        cmake --build --preset fuzz --target cdf_fuzzer csv_fuzzer settings_fuzzer command_fuzzer
+        seconds=${2:-60}
+        work=$(mktemp -d)
+        for target in cdf csv settings command; do
+            mkdir -p "$work/$target"
+            cp fuzz/corpus/"$target"/* "$work/$target/"
+            # Every input must end within a second and allocate at most 64 MiB at once.
+            status=0
+            UBSAN_OPTIONS="suppressions=$PWD/fuzz/ubsan.supp:print_stacktrace=1" \
+                build/fuzz/fuzz/"$target"_fuzzer -max_total_time="$seconds" -timeout=1 \
+                -malloc_limit_mb=64 -rss_limit_mb=2048 -print_final_stats=1 \
+                -dict=fuzz/korvel.dict -artifact_prefix="$work/$target-" "$work/$target" \
+                >"$work/$target.log" 2>&1 || status=$?
+            grep -E '^(Done|stat::number_of_executed_units|stat::peak_rss_mb)' "$work/$target.log" || true
+            if [ "$status" -ne 0 ]; then
+                tail -n 40 "$work/$target.log" >&2
+                echo "fuzzing $target failed; the input is in $work" >&2
+                exit 1
+            fi
+        done
+        echo "Fuzzed each target for $seconds s: nothing found."
+        ;;
     format)
         install_missing clang-format
         git ls-files -- '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
         echo "Formatting checked."
         ;;
     *)
-        echo "usage: $0 start|test|asan|format|package|probe" >&2
+        echo "usage: $0 start|test|asan|format|package|probe|fuzz" >&2
         exit 2
         ;;
 esac

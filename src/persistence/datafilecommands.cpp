@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
+
 bool isTextDataFile(const QString &path)
 {
     return QFileInfo(path).suffix().compare(DataFileFormat::TextSuffix, Qt::CaseInsensitive) == 0;
@@ -25,11 +27,23 @@ void saveDataFile(const QString &editText, Calculator &calculator, FileChooser &
         isTextDataFile(path)
             ? writeTextDataFile(editText, *calculator.history(), calculator.engine())
             : writeCalculatorDataFile(editText, *calculator.history(), calculator.engine());
-    // The new file takes the old one's place only once it is whole, so a failure anywhere
-    // (a vanished folder, a full disk, a read-only place) leaves the old one untouched.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    if (!writeWholeFile(path, bytes))
         calculator.messages().show(Message::CannotCreate);
+}
+
+// The bytes go to a new file beside the old one, which is renamed over it once they are
+// all on disk; so a failure anywhere (a vanished folder, a full disk, a read-only place,
+// the process killed) leaves the old one untouched.
+bool writeWholeFile(const QString &path, const QByteArray &bytes, qint64 failAfter)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    const qint64 writing =
+        failAfter >= 0 ? std::min(failAfter, qint64(bytes.size())) : bytes.size();
+    if (file.write(bytes.constData(), writing) != writing || writing < bytes.size())
+        return false;
+    return file.commit();
 }
 
 void openDataFile(Calculator &calculator, FileChooser &chooser)

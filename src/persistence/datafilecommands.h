@@ -21,6 +21,12 @@ public:
 /// Whether `path` names a text data file: its extension is "csv" in any letter case.
 bool isTextDataFile(const QString &path);
 
+/// Puts `bytes` in the file at `path`, replacing what was there only once all of them are
+/// written: a failure, or the end of the process, at any moment leaves the old file whole.
+/// `failAfter`, when not negative, makes the writing fail after that many bytes, as a full
+/// disk or a crash there would. Returns whether the new file is in place.
+bool writeWholeFile(const QString &path, const QByteArray &bytes, qint64 failAfter = -1);
+
 /// Writes `editText`, the history and the memories to a path the user chooses. The file is
 /// replaced only by a complete new one; when that cannot be done the user is told
 /// (Message::CannotCreate) and the old file stays as it was.
