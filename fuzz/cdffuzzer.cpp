@@ -3,33 +3,13 @@
 #include "fuzzsupport.h"
 #include "persistence/calculatordatafile.h"
 
-#include <QBuffer>
-
 #include <cstdint>
-
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    startQt();
-    return 0;
-}
-
-namespace {
-
-ReadOutcome read(const QByteArray &bytes, FuzzCalculator &into)
-{
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    return readCalculatorDataFile(buffer, into.calculator);
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     FuzzCalculator first;
-    read(bytes, first);
+    readData(readCalculatorDataFile, bytes, first);
     qsizetype kept = first.field.size();
     for (const QString &entry : first.calculator.history()->entries())
         kept += entry.size();
@@ -38,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QByteArray saved =
         writeCalculatorDataFile(first.field, *first.calculator.history(), first.engine);
     FuzzCalculator second;
-    require(read(saved, second) == ReadOutcome::Complete, "a saved file did not read whole");
+    require(readData(readCalculatorDataFile, saved, second) == ReadOutcome::Complete,
+            "a saved file did not read whole");
     requireSame(second.saved(), first.saved(), "a save and an open changed the state");
     return 0;
 }

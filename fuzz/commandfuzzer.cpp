@@ -8,15 +8,7 @@
 #include "persistence/session.h"
 #include "persistence/textdatafile.h"
 
-#include <QBuffer>
-
 #include <cstdint>
-
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    startQt();
-    return 0;
-}
 
 namespace {
 
@@ -30,11 +22,8 @@ void checkSaveAndStart(FuzzCalculator &calc)
 
 void open(FuzzCalculator &calc, const QByteArray &bytes, bool text)
 {
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    const ReadOutcome outcome = text ? readTextDataFile(buffer, calc.calculator)
-                                     : readCalculatorDataFile(buffer, calc.calculator);
+    const ReadOutcome outcome = text ? readData(readTextDataFile, bytes, calc)
+                                     : readData(readCalculatorDataFile, bytes, calc);
     if (outcome != ReadOutcome::EndOfFile) {
         calc.engine.PrimeParser();
         calc.calculator.refreshAndReport();

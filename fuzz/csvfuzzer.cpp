@@ -4,25 +4,9 @@
 #include "fuzzsupport.h"
 #include "persistence/textdatafile.h"
 
-#include <QBuffer>
-
 #include <cstdint>
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    startQt();
-    return 0;
-}
-
 namespace {
-
-void read(const QByteArray &bytes, FuzzCalculator &into)
-{
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    readTextDataFile(buffer, into.calculator);
-}
 
 // The state with each value as the file writes it.
 QStringList asText(const FuzzCalculator &calc)
@@ -45,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     FuzzCalculator first;
     first.field = QStringLiteral("kept");
-    read(bytes, first);
+    readData(readTextDataFile, bytes, first);
     qsizetype kept = 0;
     for (const QString &entry : first.calculator.history()->entries())
         kept += entry.size();
@@ -62,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             return 0;
     }
     FuzzCalculator second;
-    read(saved, second);
+    readData(readTextDataFile, saved, second);
     requireSame(asText(second), asText(first), "a save and an open changed the state");
     return 0;
 }

@@ -5,9 +5,11 @@
 #include "core/calculator.h"
 #include "core/engine.h"
 #include "core/messages.h"
+#include "persistence/datafilemerge.h"
 #include "persistence/settingsfile.h"
 #include "persistence/settingsstore.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QStringList>
 
@@ -87,18 +89,31 @@ inline void requireSame(const QStringList &got, const QStringList &expected, con
         return;
     for (qsizetype i = 0; i < std::max(got.size(), expected.size()); ++i) {
         if (got.value(i) != expected.value(i)) {
-            std::fprintf(stderr, "line %lld: got \"%s\", expected \"%s\"\n", static_cast<long long>(i),
-                         qPrintable(got.value(i)), qPrintable(expected.value(i)));
+            std::fprintf(stderr, "line %lld: got \"%s\", expected \"%s\"\n",
+                         static_cast<long long>(i), qPrintable(got.value(i)),
+                         qPrintable(expected.value(i)));
             break;
         }
     }
     require(false, what);
 }
 
-inline void startQt()
+/// Reads `bytes` as a data file into `into` with `reader`, one of the two file readers.
+template <class Reader>
+ReadOutcome readData(Reader reader, const QByteArray &bytes, FuzzCalculator &into)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return reader(buffer, into.calculator);
+}
+
+// Each target is one file that includes this header: the Qt application it runs in.
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     static int argc = 1;
     static char name[] = "korvel_fuzz";
     static char *argv[] = {name, nullptr};
     static QCoreApplication app(argc, argv);
+    return 0;
 }
