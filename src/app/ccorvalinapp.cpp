@@ -15,7 +15,6 @@
 #include <QLocale>
 #include <QTreeView>
 
-#include <algorithm>
 #include <cstdio>
 
 CCorvalinApp::CCorvalinApp(int &argc, char **argv)
@@ -30,10 +29,9 @@ int CCorvalinApp::InitInstance()
     m_translations.install(languageFor(QLocale::system().uiLanguages()));
     // For checking an installation: which manual the Info button would open, then stop.
     if (qEnvironmentVariableIsSet("KORVEL_REPORT_MANUAL")) {
-        const QStringList found = Manual(applicationFilePath()).candidates();
-        const auto manual = std::find_if(found.rbegin(), found.rend(), FileExists);
-        std::printf("manual: %s\n", manual == found.rend() ? "none" : qPrintable(*manual));
-        return manual == found.rend() ? 1 : 0;
+        const QString manual = Manual(applicationFilePath()).toOpen();
+        std::printf("manual: %s\n", manual.isEmpty() ? "none" : qPrintable(manual));
+        return manual.isEmpty() ? 1 : 0;
     }
     // Destroyed in reverse: the dialog before the calculator whose models it shows.
     Engine engine;

@@ -35,10 +35,16 @@ bool Manual::ManualExists() const
     return std::any_of(paths.begin(), paths.end(), FileExists);
 }
 
-void Manual::OpenManual(DocumentOpener &opener) const
+QString Manual::toOpen() const
 {
     const QStringList paths = candidates();
     const auto found = std::find_if(paths.rbegin(), paths.rend(), FileExists);
-    if (found != paths.rend())
-        opener.open(*found);
+    return found == paths.rend() ? QString() : *found;
+}
+
+void Manual::OpenManual(DocumentOpener &opener) const
+{
+    const QString path = toOpen();
+    if (!path.isEmpty())
+        opener.open(path);
 }

@@ -26,8 +26,10 @@ public:
     QStringList candidates() const;
     /// Whether any candidate exists.
     bool ManualExists() const;
-    /// Opens the first existing candidate, the language's manual first; nothing when
-    /// none exists.
+    /// The candidate OpenManual opens: the first that exists, the language's manual
+    /// first; empty when none exists.
+    QString toOpen() const;
+    /// Opens toOpen(); nothing when no candidate exists.
     void OpenManual(DocumentOpener &opener) const;
 
 private:
