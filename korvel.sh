@@ -97,10 +97,11 @@ case "${1:-}" in
         install_missing clang libclang-rt-14-dev
         if [ -n "${CI:-}" ]; then export KORVEL_WERROR=ON; fi
         cmake --preset fuzz >/dev/null
-        cmake --build --preset fuzz --target cdf_fuzzer csv_fuzzer settings_fuzzer command_fuzzer
+        cmake --build --preset fuzz --target cdf_fuzzer csv_fuzzer settings_fuzzer command_fuzzer \
+            number_fuzzer derivation_fuzzer
         seconds=${2:-60}
         work=$(mktemp -d)
-        for target in cdf csv settings command; do
+        for target in cdf csv settings command number derivation; do
             mkdir -p "$work/$target"
             cp fuzz/corpus/"$target"/* "$work/$target/"
             # Every input must end within a second and allocate at most 64 MiB at once.

@@ -17,6 +17,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
+#include <memory>
+
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -216,27 +218,74 @@ BENCHMARK(BM_CalculateLongExpression)
     ->Arg(19999)
     ->Unit(benchmark::kMillisecond);
 
-// A Calculate with 999 derivations of that many characters each: every rebuild of the list
-// parses every derivation again.
-void BM_CalculateWithLongDerivations(benchmark::State &state)
+// 999 derivations of that many characters each, loaded as an Open loads them and listed
+// once, as the Open's rebuild does. A pathological text ("+0" repeated) or one as a person
+// writes it, with memories, decimal commas and functions.
+void loadLongDerivations(OpenDialog &open, qsizetype length, bool realistic)
 {
-    MemorySettingsStore empty;
-    OpenDialog open(empty);
     QString tail;
-    while (tail.size() < state.range(0))
-        tail += QStringLiteral("+0");
+    while (tail.size() < length) {
+        tail += realistic ? QStringLiteral("+sin(d%1)*2,5-max(d%2; 3,25)/7")
+                                .arg(tail.size() % 97 + 1)
+                                .arg(tail.size() % 13 + 1)
+                          : QStringLiteral("+0");
+    }
     for (int i = 1; i <= Engine::PoolSize; ++i) {
         const QString name = QStringLiteral("d%1").arg(i);
         open.engine.LoadMemory(name, i, name + QStringLiteral(" = ") + QString::number(i) + tail);
     }
+    open.engine.PrimeParser();
+    open.calculator.refreshAndReport();
+}
+
+// The first Calculate after the Open parses every derivation once more and keeps it.
+void BM_FirstCalculateWithLongDerivations(benchmark::State &state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        MemorySettingsStore empty;
+        auto open = std::make_unique<OpenDialog>(empty);
+        loadLongDerivations(*open, state.range(0), false);
+        state.ResumeTiming();
+        open->calculator.calculate(QStringLiteral("1+1"));
+        state.PauseTiming();
+        open.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_FirstCalculateWithLongDerivations)
+    ->Arg(100)
+    ->Arg(2000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+
+// Every later Calculate.
+void calculateAfterOpen(benchmark::State &state, bool realistic)
+{
+    MemorySettingsStore empty;
+    OpenDialog open(empty);
+    loadLongDerivations(open, state.range(0), realistic);
+    open.calculator.calculate(QStringLiteral("1+1"));
     for (auto _ : state)
         open.calculator.calculate(QStringLiteral("1+1"));
+}
+void BM_CalculateWithLongDerivations(benchmark::State &state)
+{
+    calculateAfterOpen(state, false);
 }
 BENCHMARK(BM_CalculateWithLongDerivations)
     ->Arg(100)
     ->Arg(2000)
     ->Unit(benchmark::kMillisecond)
-    ->Iterations(3);
+    ->Iterations(5);
+void BM_CalculateWithRealisticDerivations(benchmark::State &state)
+{
+    calculateAfterOpen(state, true);
+}
+BENCHMARK(BM_CalculateWithRealisticDerivations)
+    ->Arg(2000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 
 } // namespace
 

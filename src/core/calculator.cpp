@@ -90,7 +90,7 @@ bool Calculator::RefreshMemoryList(RefreshMode mode)
             if (const CVariabele *record = m_engine.FindDerivation(memory.name)) {
                 row.derivation = record->derivation;
                 try {
-                    row.value = formatNumber(m_engine.evaluate(record->derivation));
+                    row.value = formatNumber(m_engine.evaluateDerivation(*record));
                 } catch (const EngineError &) {
                     ok = false;
                     if (mode == RefreshMode::StopAtFailure) {

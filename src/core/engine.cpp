@@ -1,12 +1,15 @@
 // muParser stays behind this file: no mu:: type leaves it.
 #include "core/engine.h"
 
+#include "core/numberreader.h"
+
 #include <muParser.h>
 
 #include <QHash>
 
 #include <array>
 #include <numbers>
+#include <unordered_map>
 
 const char *const Engine::PoolExhaustedMessage = "Geen ruimte meer voor variabelen.";
 
@@ -68,10 +71,90 @@ std::vector<MemoryRef> toMemoryRefs(const mu::varmap_type &map)
     return refs;
 }
 
+// Puts the Dutch number conventions and the full-precision _pi on `parser`. The decimal and
+// thousands separators are process-wide in this library; the argument separator and the
+// constants belong to each parser.
+void configure(mu::Parser &parser)
+{
+    parser.SetArgSep(';');
+    parser.SetDecSep(',');
+    parser.SetThousandsSep('.');
+    // This build of the library truncates _pi to 3.141592653589; give it full precision.
+    parser.DefineConst("_pi", std::numbers::pi);
+}
+
+// The reader for these separators, ahead of the library's own, which reads the same but
+// takes time in proportion to the rest of the text for every token it tries.
+void addNumberReader(mu::Parser &parser)
+{
+    parser.AddValIdent(&readNumber);
+}
+
+// A derivation's parsed form. It reads the memories through the slots bound when it was
+// parsed, so it is stale once one of its names is bound to another slot or removed (the
+// next parse would create the name again). Each used name is paired with the binding count
+// it had then; a name created later cannot occur in it.
+struct KeptParse {
+    std::unique_ptr<mu::Parser> parser;
+    std::vector<std::pair<const unsigned *, unsigned>> bindings;
+    std::size_t cost = 0;
+    // Evaluated successfully once by the engine's parser.
+    bool seen = false;
+
+    bool current() const
+    {
+        for (const auto &[count, atParse] : bindings) {
+            if (*count != atParse)
+                return false;
+        }
+        return true;
+    }
+};
+
+// The heap a kept parse holds, estimated from its text: about 7 KB of the parser's own
+// tables, the byte code, and an evaluation stack that the library sizes at 128 bytes for
+// every number or memory in the text, whatever the byte code keeps of them.
+std::size_t estimatedCost(const std::string &text)
+{
+    const auto isOperand = [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')
+               || c == '_' || c == ',' || c == '.';
+    };
+    std::size_t operands = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        if (!isOperand(text[i])) {
+            ++i;
+            continue;
+        }
+        while (i < text.size() && isOperand(text[i]))
+            ++i;
+        if (i == text.size() || text[i] != '(')
+            ++operands;
+    }
+    return 8 * 1024 + 8 * text.size() + 128 * operands;
+}
+
+// Texts this long are kept at their first evaluation: parsing 999 of them again would take
+// about a tenth of a second.
+constexpr qsizetype KeepAtOnceLength = 160;
+
 } // namespace
 
 struct Engine::Impl {
     mu::Parser parser;
+    // Configured once and copied for each kept parse; its variable factory only binds
+    // names the engine's parser already has.
+    mu::Parser keptTemplate;
+    std::unordered_map<const CVariabele *, KeptParse> kept;
+    // How often each name has been bound to another slot or removed. Elements of an
+    // unordered_map keep their address, so a kept parse can point at its counts.
+    std::unordered_map<std::string, unsigned> rebinds;
+    std::size_t keptBudget = 0;
+    std::size_t keptBytes = 0;
+    // The parser's current expression. After a kept parse was evaluated the parser itself
+    // still holds an older text, and is given this one when it is asked about it.
+    QString current;
+    bool parserHoldsCurrent = true;
     std::array<double, PoolSize> creationPool{};
     std::array<double, PoolSize> loadPool{};
     int createdCount = 0;
@@ -93,6 +176,54 @@ struct Engine::Impl {
         return slot;
     }
 
+    static double *BoundMemorySlot(const char *name, void *userData)
+    {
+        const auto &vars = static_cast<Impl *>(userData)->parser.GetVar();
+        const auto it = vars.find(name);
+        if (it == vars.end())
+            throw mu::ParserError("Not a memory yet");
+        return it->second;
+    }
+
+    void rebound(const std::string &name)
+    {
+        const auto it = rebinds.find(name);
+        if (it != rebinds.end())
+            ++it->second;
+    }
+
+    void dropKept(KeptParse &entry)
+    {
+        keptBytes -= entry.cost;
+        entry.parser.reset();
+        entry.bindings.clear();
+        entry.cost = 0;
+    }
+
+    // Parses `text` into a copy of the template. Fails, leaving no trace, when the text
+    // names something the engine's parser does not have, or does not fit the budget.
+    bool keep(KeptParse &entry, const std::string &text, double &value)
+    {
+        const std::size_t cost = estimatedCost(text);
+        if (cost > keptBudget - keptBytes)
+            return false;
+        auto copy = std::make_unique<mu::Parser>(keptTemplate);
+        try {
+            copy->SetExpr(text);
+            value = copy->Eval();
+        } catch (const mu::ParserError &) {
+            return false;
+        }
+        for (const auto &[name, slot] : copy->GetVar()) {
+            auto &count = rebinds[name];
+            entry.bindings.emplace_back(&count, count);
+        }
+        entry.parser = std::move(copy);
+        entry.cost = cost;
+        keptBytes += cost;
+        return true;
+    }
+
     void appendRecord(const QString &name, const QString &derivation, double value)
     {
         derivations.push_back({name, derivation, value});
@@ -101,10 +232,13 @@ struct Engine::Impl {
     }
 };
 
-Engine::Engine()
+Engine::Engine(std::size_t keptParseBudget)
     : d(std::make_unique<Impl>())
 {
-    // This build of the library truncates _pi to 3.141592653589; give it full precision.
+    d->keptBudget = keptParseBudget;
+    addNumberReader(d->parser);
+    addNumberReader(d->keptTemplate);
+    // Until StartEngine the parser keeps the library's defaults, but for _pi.
     d->parser.DefineConst("_pi", std::numbers::pi);
 }
 
@@ -112,10 +246,12 @@ Engine::~Engine() = default;
 
 void Engine::StartEngine()
 {
-    d->parser.SetArgSep(';');
-    d->parser.SetDecSep(',');
-    d->parser.SetThousandsSep('.');
+    configure(d->parser);
     d->parser.SetVarFactory(&Impl::CreateMemorySlot, d.get());
+    configure(d->keptTemplate);
+    d->keptTemplate.SetVarFactory(&Impl::BoundMemorySlot, d.get());
+    d->kept.clear();
+    d->keptBytes = 0;
 }
 
 void Engine::PrimeParser()
@@ -129,10 +265,51 @@ double Engine::evaluate(const QString &expression)
     try {
         d->parser.SetExpr(toParser(expression));
         d->hasExpression = true;
+        d->current = expression;
+        d->parserHoldsCurrent = true;
         return d->parser.Eval();
     } catch (const mu::ParserError &error) {
         throw EngineError(error.GetMsg());
     }
+}
+
+double Engine::evaluateDerivation(const CVariabele &record)
+{
+    KeptParse &entry = d->kept[&record];
+    if (entry.parser && !entry.current())
+        d->dropKept(entry);
+    if (entry.parser) {
+        try {
+            const double value = entry.parser->Eval();
+            d->current = record.derivation;
+            d->parserHoldsCurrent = false;
+            return value;
+        } catch (const mu::ParserError &) {
+            d->dropKept(entry);
+        }
+    }
+    rejectMisreadInput(record.derivation);
+    // A short text waits for its second evaluation: a start evaluates every derivation
+    // once and should not pay memory for those it never sees again, and parsing a short
+    // one again costs little. A long one is kept at once, as its next parse would freeze
+    // the next Enter.
+    if (entry.seen || record.derivation.size() >= KeepAtOnceLength) {
+        double value = 0.0;
+        if (d->keep(entry, toParser(record.derivation), value)) {
+            d->hasExpression = true;
+            d->current = record.derivation;
+            d->parserHoldsCurrent = false;
+            return value;
+        }
+    }
+    const double value = evaluate(record.derivation);
+    entry.seen = true;
+    return value;
+}
+
+std::size_t Engine::keptParseBytes() const
+{
+    return d->keptBytes;
 }
 
 bool Engine::hasCurrentExpression() const
@@ -148,6 +325,10 @@ std::vector<MemoryRef> Engine::memories() const
 std::vector<MemoryRef> Engine::usedMemories() const
 {
     try {
+        if (!d->parserHoldsCurrent) {
+            d->parser.SetExpr(toParser(d->current));
+            d->parserHoldsCurrent = true;
+        }
         return toMemoryRefs(d->parser.GetUsedVar());
     } catch (const mu::ParserError &error) {
         throw EngineError(error.GetMsg());
@@ -168,11 +349,15 @@ LoadResult Engine::LoadMemory(const QString &name, double value, const QString &
     double *slot = &d->loadPool[std::size_t(d->loadedCount)];
     // The parser keeps the address only if it accepts the name, so the slot is counted
     // after a successful definition and a refused name leaves no trace.
+    const std::string parserName = toParser(name);
+    const bool rebinding = d->parser.GetVar().count(parserName) != 0;
     try {
-        d->parser.DefineVar(toParser(name), slot);
+        d->parser.DefineVar(parserName, slot);
     } catch (const mu::ParserError &) {
         return LoadResult::NameRefused;
     }
+    if (rebinding)
+        d->rebound(parserName);
     *slot = value;
     ++d->loadedCount;
     if (!derivation.isEmpty())
@@ -189,15 +374,24 @@ const CVariabele *Engine::FindDerivation(const QString &name) const
 void Engine::RecordDerivation(const QString &name, const QString &derivation, double value)
 {
     const auto it = d->firstRecord.constFind(name);
-    if (it != d->firstRecord.constEnd())
-        d->derivations[*it].derivation = derivation;
-    else
+    if (it != d->firstRecord.constEnd()) {
+        CVariabele &record = d->derivations[*it];
+        if (record.derivation == derivation)
+            return;
+        record.derivation = derivation;
+        if (const auto kept = d->kept.find(&record); kept != d->kept.end()) {
+            d->dropKept(kept->second);
+            d->kept.erase(kept);
+        }
+    } else
         d->appendRecord(name, derivation, value);
 }
 
 void Engine::RemoveMemory(const QString &name)
 {
-    d->parser.RemoveVar(toParser(name));
+    const std::string parserName = toParser(name);
+    d->parser.RemoveVar(parserName);
+    d->rebound(parserName);
 }
 
 const std::deque<CVariabele> &Engine::derivations() const

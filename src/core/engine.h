@@ -1,9 +1,11 @@
 // The expression engine: one configured muParser parser, the memory table that gives
-// every memory a value slot whose address never changes, and the derivation list.
+// every memory a value slot whose address never changes, the derivation list, and the
+// parsed form of each derivation kept between rebuilds of the memory list.
 #pragma once
 
 #include <QString>
 
+#include <cstddef>
 #include <deque>
 #include <memory>
 #include <stdexcept>
@@ -38,11 +40,14 @@ enum class LoadResult {
 class Engine {
 public:
     static constexpr int PoolSize = 999;
+    /// What the kept parsed forms of derivations may hold in all, estimated in bytes; a
+    /// derivation that does not fit is parsed again at every evaluation.
+    static constexpr std::size_t DefaultKeptParseBudget = std::size_t(160) << 20;
 
     /// The message carried by the error raised when the creation pool is exhausted.
     static const char *const PoolExhaustedMessage;
 
-    Engine();
+    explicit Engine(std::size_t keptParseBudget = DefaultKeptParseBudget);
     ~Engine();
     Engine(const Engine &) = delete;
     Engine &operator=(const Engine &) = delete;
@@ -57,6 +62,13 @@ public:
     /// Makes `expression` the current expression and evaluates it. Unknown names become
     /// memories with value 0. Throws EngineError.
     double evaluate(const QString &expression);
+
+    /// Evaluates a derivation record's expression exactly as `evaluate` would, reusing its
+    /// parsed form from an earlier evaluation while every name it uses keeps its slot.
+    double evaluateDerivation(const CVariabele &record);
+
+    /// Bytes the kept parsed forms are estimated to hold.
+    std::size_t keptParseBytes() const;
 
     /// Whether any expression has been handed to the parser yet.
     bool hasCurrentExpression() const;

@@ -2,10 +2,13 @@
 // memory list with its recalculation, delete and copy-derivation.
 #include "core/calculator.h"
 #include "core/engine.h"
+#include "support/derivationtwins.h"
 #include "support/qtprinters.h"
 #include "support/recordingmessages.h"
 
 #include <QSignalSpy>
+
+#include <random>
 
 #include <gtest/gtest.h>
 
@@ -185,6 +188,21 @@ TEST_F(CalculatorTest, CopyDerivationOffersRowForEditing)
     EXPECT_EQ(fieldSet.at(1).at(1).value<EditSelection>(), EditSelection::All);
     EXPECT_TRUE(calculator.resultField().isEmpty());
     EXPECT_EQ(calculator.lastResult(), "5");
+}
+
+// Random command runs; every other seed gives the kept parses a budget that holds only a
+// few, so that the fallback to parsing is compared as well.
+TEST(DerivationCacheTest, AgreesWithParsingEveryTime)
+{
+    for (unsigned seed = 1; seed <= 1500; ++seed) {
+        std::mt19937 random(seed);
+        std::vector<std::uint8_t> bytes(600);
+        for (auto &byte : bytes)
+            byte = std::uint8_t(random());
+        DerivationTwins twins(seed % 2 ? Engine::DefaultKeptParseBudget : 40000);
+        const QString difference = twins.run(bytes);
+        ASSERT_TRUE(difference.isEmpty()) << "seed " << seed << ", " << qPrintable(difference);
+    }
 }
 
 } // namespace

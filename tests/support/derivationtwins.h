@@ -1,0 +1,154 @@
+// Two calculators given the same commands: one keeps the parsed form of each derivation,
+// the other parses every derivation again at every rebuild. Whatever they are told, their
+// memories, derivations, messages, result field and memory list must stay identical. The
+// commands come from bytes (a seeded generator or a fuzzer) and draw their names from a
+// handful, so that names collide and are deleted, reloaded and redefined.
+#pragma once
+
+#include "core/calculator.h"
+#include "core/engine.h"
+#include "support/recordingmessages.h"
+
+#include <QStringList>
+
+#include <bit>
+#include <cstdint>
+#include <span>
+
+class DerivationTwins {
+public:
+    /// `keptParseBudget` is the budget of the calculator that keeps parsed forms.
+    explicit DerivationTwins(std::size_t keptParseBudget)
+        : m_kept(keptParseBudget)
+        , m_plain(0)
+    {
+    }
+
+    /// Runs the commands in `bytes` on both calculators. Returns the first difference as
+    /// "after command N: ...", or an empty string when there was none.
+    QString run(std::span<const std::uint8_t> bytes)
+    {
+        Reader in{bytes};
+        for (int command = 1; !in.atEnd(); ++command) {
+            const std::uint8_t op = in.next();
+            switch (op % 8) {
+            case 0:
+            case 1:
+            case 2: {
+                const QString text = expression(in, op & 0x08 ? "@" : "");
+                both([&](Side &s) { s.calculator.calculate(text); });
+                break;
+            }
+            case 3: {
+                const int row = in.next();
+                both([&](Side &s) { s.calculator.deleteMemories({row % 8}); });
+                break;
+            }
+            case 4:
+                both([](Side &s) { s.calculator.setFilter(!s.calculator.filter()); });
+                break;
+            case 5: {
+                // What an Open does: load each entry, then prime and rebuild the list.
+                const QString name = this->name(in);
+                const double value = in.next() / 4.0;
+                const QString derivation =
+                    in.next() % 2 ? name + u'=' + expression(in, "") : QString();
+                both([&](Side &s) {
+                    s.engine.LoadMemory(name, value, derivation);
+                    s.engine.PrimeParser();
+                    s.calculator.refreshAndReport();
+                });
+                break;
+            }
+            default:
+                both([](Side &s) { s.calculator.refreshAndReport(); });
+                break;
+            }
+            const QStringList kept = m_kept.state(), plain = m_plain.state();
+            for (qsizetype i = 0; i < std::max(kept.size(), plain.size()); ++i) {
+                if (kept.value(i) != plain.value(i))
+                    return QStringLiteral("after command %1: kept \"%2\", plain \"%3\"")
+                        .arg(command)
+                        .arg(kept.value(i), plain.value(i));
+            }
+        }
+        return {};
+    }
+
+private:
+    struct Reader {
+        std::span<const std::uint8_t> bytes;
+        std::size_t at = 0;
+        bool atEnd() const { return at >= bytes.size(); }
+        std::uint8_t next() { return atEnd() ? 0 : bytes[at++]; }
+    };
+
+    struct Side {
+        explicit Side(std::size_t budget)
+            : engine(budget)
+        {
+            engine.StartEngine();
+            engine.PrimeParser();
+        }
+        Engine engine;
+        RecordingMessages messages;
+        Calculator calculator{engine, messages};
+
+        QStringList state() const
+        {
+            QStringList lines{QStringLiteral("result ") + calculator.resultField()};
+            for (Message message : messages.shown)
+                lines << QStringLiteral("message %1").arg(int(message));
+            for (const MemoryRef &memory : engine.memories())
+                lines << memory.name + u'='
+                             + QString::number(std::bit_cast<quint64>(*memory.slot), 16);
+            for (const CVariabele &record : engine.derivations())
+                lines << QStringLiteral("record ") + record.name + u' ' + record.derivation;
+            for (const MemoryRow &row : const_cast<Calculator &>(calculator).memoryList()->rows())
+                lines << QStringLiteral("row ") + row.name + u' ' + row.value + u' '
+                             + row.derivation;
+            lines << QStringLiteral("slots %1 %2")
+                         .arg(engine.createdSlots())
+                         .arg(engine.loadedSlots());
+            return lines;
+        }
+    };
+
+    template <class Command>
+    void both(Command command)
+    {
+        command(m_kept);
+        command(m_plain);
+    }
+
+    QString name(Reader &in)
+    {
+        static const char *const names[] = {"a", "b", "c", "x", "y"};
+        return QString::fromLatin1(names[in.next() % 5]);
+    }
+
+    // A name and '=' more often than not, then tokens until a zero byte or eight of them;
+    // most texts parse, some do not, and some are long enough to be kept at once.
+    QString expression(Reader &in, const char *prefix)
+    {
+        static const QByteArray longSum = QByteArray("+b*0").repeated(40);
+        static const char *const tokens[] = {"a",   "b",   "c",    "x",     "y",
+                                             "+",   "-",   "*",    "/",     "^",
+                                             "1",   "2,5", "0.5",  "1.000", "1e3",
+                                             "(",   ")",   "sin(", "max(",  ";",
+                                             "_pi", "=",   "a=",   " ",     longSum.constData()};
+        QString text = QString::fromLatin1(prefix);
+        if (in.next() % 4 != 0)
+            text += name(in) + u'=';
+        for (int i = 0; i < 8; ++i) {
+            const std::uint8_t token = in.next();
+            if (token == 0)
+                break;
+            text += QString::fromLatin1(tokens[token % std::size(tokens)]);
+        }
+        return text;
+    }
+
+    Side m_kept;
+    Side m_plain;
+};
