@@ -11,7 +11,6 @@
 /// 999 loaded memories, each derived from one of 999 memories that expressions made.
 inline void fillMemoryTable(Engine &engine)
 {
-    engine.StartEngine();
     for (int i = 1; i <= Engine::PoolSize; ++i) {
         const QString name = QStringLiteral("load%1").arg(i, 3, 10, QLatin1Char('0'));
         engine.LoadMemory(name, i, name + QStringLiteral(" = made%1 * 2").arg(i));

@@ -23,7 +23,6 @@ void BM_StartEngine(benchmark::State &state)
 {
     for (auto _ : state) {
         Engine engine;
-        engine.StartEngine();
         engine.PrimeParser();
         benchmark::DoNotOptimize(engine.hasCurrentExpression());
     }

@@ -6,7 +6,7 @@
 #include "persistence/calculatordatafile.h"
 #include "persistence/memorysettingsstore.h"
 #include "persistence/qsettingsstore.h"
-#include "persistence/session.h"
+#include "persistence/savedstate.h"
 #include "persistence/textdatafile.h"
 #include "ui/ccorvalindlg.h"
 
@@ -33,7 +33,8 @@ MemorySettingsStore fullStore()
     for (int i = 0; i < 30; ++i)
         calculator.history()->insertTop(QStringLiteral("made1 + %1").arg(i));
     MemorySettingsStore store;
-    closeDown(store, QStringLiteral("1+1"), calculator);
+    calculator.setExpressionText(QStringLiteral("1+1"));
+    closeDown(store, calculator);
     return store;
 }
 
@@ -100,7 +101,7 @@ void BM_SaveFullState(benchmark::State &state)
     OpenDialog open(store);
     for (auto _ : state) {
         MemorySettingsStore target;
-        closeDown(target, QStringLiteral("1+1"), open.calculator);
+        closeDown(target, open.calculator);
         benchmark::DoNotOptimize(target.entries().size());
     }
 }
@@ -144,8 +145,7 @@ void BM_SaveFullState_Cdf(benchmark::State &state)
     MemorySettingsStore store = fullStore();
     OpenDialog open(store);
     for (auto _ : state)
-        benchmark::DoNotOptimize(writeCalculatorDataFile(QStringLiteral("1+1"),
-                                                         *open.calculator.history(), open.engine));
+        benchmark::DoNotOptimize(writeCalculatorDataFile(open.calculator.state()));
 }
 BENCHMARK(BM_SaveFullState_Cdf)->Unit(benchmark::kMillisecond);
 
@@ -154,8 +154,7 @@ void BM_SaveFullState_Csv(benchmark::State &state)
     MemorySettingsStore store = fullStore();
     OpenDialog open(store);
     for (auto _ : state)
-        benchmark::DoNotOptimize(
-            writeTextDataFile(QStringLiteral("1+1"), *open.calculator.history(), open.engine));
+        benchmark::DoNotOptimize(writeTextDataFile(open.calculator.state()));
 }
 BENCHMARK(BM_SaveFullState_Csv)->Unit(benchmark::kMillisecond);
 
@@ -166,8 +165,8 @@ void openFullState(benchmark::State &state)
     QByteArray bytes;
     {
         OpenDialog open(store);
-        bytes = text ? writeTextDataFile(QString(), *open.calculator.history(), open.engine)
-                     : writeCalculatorDataFile(QString(), *open.calculator.history(), open.engine);
+        bytes = text ? writeTextDataFile(open.calculator.state())
+                     : writeCalculatorDataFile(open.calculator.state());
     }
     MemorySettingsStore empty;
     for (auto _ : state) {

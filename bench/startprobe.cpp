@@ -1,14 +1,16 @@
 // The start-up probe: starts Korvel with a full settings store, and a bare Qt dialog of the
 // same widgets as the baseline, many times each, alternating, and prints for each the time
-// from exec to the first painted frame that shows the memory list, and the peak memory;
-// then Korvel's ratios to the baseline. Run under an X server (./korvel.sh probe uses Xvfb).
+// from exec to the first painted frame that shows the memory list, the processor time it
+// took to get there and the peak memory; then Korvel's ratios to the baseline. On a busy
+// machine the wall time scatters widely; the processor time much less. Run under an X server
+// (./korvel.sh probe uses Xvfb).
 //
-//   korvel_startprobe path/to/korvel path/to/korvel_baredialog [runs]
+//   korvel_startprobe path/to/korvel path/to/korvel_baredialog [runs] [--empty]
+//                                       --empty: no settings store, for the dialog's own cost
 //   korvel_startprobe --store folder    only writes the full store, for profiling by hand
-#include "core/engine.h"
-#include "core/historymodel.h"
+#include "core/calculator.h"
 #include "persistence/qsettingsstore.h"
-#include "persistence/settingsfile.h"
+#include "persistence/savedstate.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -35,28 +37,32 @@ namespace {
 // before it, and 30 history entries.
 void writeFullStore(const QString &file)
 {
-    Engine engine;
-    engine.StartEngine();
+    CalculatorState state{QStringLiteral("m001 + m002"), {}, {}};
     for (int k = 1; k <= Engine::PoolSize; ++k) {
         const QString name = QStringLiteral("m%1").arg(k, 3, 10, QLatin1Char('0'));
         const QString before = QStringLiteral("m%1").arg(k - 1, 3, 10, QLatin1Char('0'));
-        engine.LoadMemory(name, k,
-                          k % 2 == 0
-                              ? name + QStringLiteral(" = ") + before + QStringLiteral(" * 2")
-                              : QString());
+        state.memories.push_back(
+            {name, double(k),
+             k % 2 == 0 ? name + QStringLiteral(" = ") + before + QStringLiteral(" * 2")
+                        : QString()});
     }
-    HistoryModel history;
-    for (int i = 0; i < 30; ++i)
-        history.insertTop(
+    for (int i = 29; i >= 0; --i)
+        state.history.append(
             QStringLiteral("m%1 * %2 + 1").arg(i + 1, 3, 10, QLatin1Char('0')).arg(i));
     QSettingsStore store(file);
-    SaveToSettings(store, QStringLiteral("m001 + m002"), history, engine);
+    SaveToSettings(store, state);
 }
 
 struct Run {
     double milliseconds;
+    double cpuMilliseconds; ///< user and system time
     double peakMiB;
 };
+
+double milliseconds(const timeval &time)
+{
+    return double(time.tv_sec) * 1e3 + double(time.tv_usec) / 1e3;
+}
 
 // Starts `program` and waits for its report of the first frame; the time counts from just
 // before the process is made.
@@ -99,22 +105,28 @@ std::optional<Run> start(const std::string &program, const std::vector<std::stri
     const long long frame = std::stoll(output.substr(found + 12));
     const long long start =
         std::chrono::duration_cast<std::chrono::nanoseconds>(before.time_since_epoch()).count();
-    return Run{double(frame - start) / 1e6, double(usage.ru_maxrss) / 1024.0};
+    return Run{double(frame - start) / 1e6,
+               milliseconds(usage.ru_utime) + milliseconds(usage.ru_stime),
+               double(usage.ru_maxrss) / 1024.0};
 }
 
 struct Summary {
-    double median, low, high, peakMiB;
+    double median, low, high, cpuMedian, peakMiB;
 };
 
 Summary summarize(std::vector<Run> runs)
 {
+    std::vector<double> cpu;
+    double peak = 0;
+    for (const Run &run : runs) {
+        cpu.push_back(run.cpuMilliseconds);
+        peak = std::max(peak, run.peakMiB);
+    }
+    std::sort(cpu.begin(), cpu.end());
     std::sort(runs.begin(), runs.end(),
               [](const Run &a, const Run &b) { return a.milliseconds < b.milliseconds; });
-    double peak = 0;
-    for (const Run &run : runs)
-        peak = std::max(peak, run.peakMiB);
     return {runs[runs.size() / 2].milliseconds, runs.front().milliseconds, runs.back().milliseconds,
-            peak};
+            cpu[cpu.size() / 2], peak};
 }
 
 } // namespace
@@ -128,12 +140,14 @@ int main(int argc, char **argv)
         return 0;
     }
     if (argc < 3) {
-        std::fprintf(stderr, "usage: %s korvel baredialog [runs]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s korvel baredialog [runs] [--empty]\n", argv[0]);
         return 2;
     }
     const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 21;
+    const bool empty = argc > 4 && std::strcmp(argv[4], "--empty") == 0;
     QTemporaryDir config;
-    writeFullStore(config.filePath(QStringLiteral("Tamsard/korvel.conf")));
+    if (!empty)
+        writeFullStore(config.filePath(QStringLiteral("Tamsard/korvel.conf")));
 
     std::vector<std::string> environment;
     for (char **entry = environ; *entry; ++entry) {
@@ -157,13 +171,15 @@ int main(int argc, char **argv)
         }
     }
     const Summary korvel = summarize(measured[0]), bare = summarize(measured[1]);
-    std::printf("%-26s %9s %9s %9s %10s\n", "first frame, runs alternate", "median", "fastest",
-                "slowest", "peak RSS");
+    std::printf("%-26s %9s %9s %9s %9s %10s\n", "first frame, runs alternate", "median", "fastest",
+                "slowest", "CPU", "peak RSS");
     for (const auto &[name, s] :
-         {std::pair("bare Qt dialog", bare), std::pair("Korvel, full store", korvel)})
-        std::printf("%-26s %7.1f ms %6.1f ms %6.1f ms %6.1f MiB\n", name, s.median, s.low, s.high,
-                    s.peakMiB);
-    std::printf("%-26s %9.2f %21s %9.2f\n", "Korvel / bare", korvel.median / bare.median, "",
-                korvel.peakMiB / bare.peakMiB);
+         {std::pair("bare Qt dialog", bare),
+          std::pair(empty ? "Korvel, empty store" : "Korvel, full store", korvel)})
+        std::printf("%-26s %7.1f ms %6.1f ms %6.1f ms %6.1f ms %6.1f MiB\n", name, s.median, s.low,
+                    s.high, s.cpuMedian, s.peakMiB);
+    std::printf("%-26s %9.2f %9.2f %9s %9.2f %10.2f\n", "Korvel / bare",
+                korvel.median / bare.median, korvel.low / bare.low, "",
+                korvel.cpuMedian / bare.cpuMedian, korvel.peakMiB / bare.peakMiB);
     return 0;
 }

@@ -9,16 +9,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     FuzzCalculator first;
-    readData(readCalculatorDataFile, bytes, first);
-    qsizetype kept = first.field.size();
+    readBytes(readCalculatorDataFile, bytes, first.calculator);
+    qsizetype kept = first.calculator.expressionText().size();
     for (const QString &entry : first.calculator.history()->entries())
         kept += entry.size();
     require(kept <= bytes.size(), "kept more text than the file holds");
 
-    const QByteArray saved =
-        writeCalculatorDataFile(first.field, *first.calculator.history(), first.engine);
+    const QByteArray saved = writeCalculatorDataFile(first.calculator.state());
     FuzzCalculator second;
-    require(readData(readCalculatorDataFile, saved, second) == ReadOutcome::Complete,
+    require(readBytes(readCalculatorDataFile, saved, second.calculator) == ReadOutcome::Complete,
             "a saved file did not read whole");
     requireSame(second.saved(), first.saved(), "a save and an open changed the state");
     return 0;

@@ -3,10 +3,11 @@
 // per line: the first character chooses the command and the rest is its text. After each
 // input, a close and a start from what it wrote give back the same state.
 #include "fuzzsupport.h"
-#include "persistence/calculatordatafile.h"
+#include "persistence/datafilecommands.h"
 #include "persistence/memorysettingsstore.h"
-#include "persistence/session.h"
-#include "persistence/textdatafile.h"
+#include "persistence/savedstate.h"
+
+#include <QBuffer>
 
 #include <cstdint>
 
@@ -15,19 +16,17 @@ namespace {
 void checkSaveAndStart(FuzzCalculator &calc)
 {
     MemorySettingsStore store;
-    closeDown(store, calc.field, calc.calculator);
+    closeDown(store, calc.calculator);
     requireSame(restored(store), asClosed(calc.saved(), calc.calculator.history()->rowCount()),
                 "a close and a start changed the state");
 }
 
 void open(FuzzCalculator &calc, const QByteArray &bytes, bool text)
 {
-    const ReadOutcome outcome = text ? readData(readTextDataFile, bytes, calc)
-                                     : readData(readCalculatorDataFile, bytes, calc);
-    if (outcome != ReadOutcome::EndOfFile) {
-        calc.engine.PrimeParser();
-        calc.calculator.refreshAndReport();
-    }
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    mergeDataFile(buffer, text, calc.calculator);
 }
 
 } // namespace

@@ -11,14 +11,10 @@ namespace {
 // The state with each value as the file writes it.
 QStringList asText(const FuzzCalculator &calc)
 {
-    QStringList lines{QStringLiteral("edit ") + calc.field};
-    for (const QString &entry : const_cast<Calculator &>(calc.calculator).history()->entries())
-        lines.append(QStringLiteral("history ") + entry);
-    for (const MemoryRef &memory : calc.engine.memories()) {
-        const CVariabele *record = calc.engine.FindDerivation(memory.name);
-        lines.append(memory.name + u'=' + formatDecimal(*memory.slot) + u' '
-                     + (record ? record->derivation : QString()));
-    }
+    const CalculatorState state = calc.calculator.state();
+    QStringList lines = stateLines({state.expression, state.history, {}});
+    for (const SavedMemory &memory : state.memories)
+        lines.append(memory.name + u'=' + formatDecimal(memory.value) + u' ' + memory.derivation);
     return lines;
 }
 
@@ -28,15 +24,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     FuzzCalculator first;
-    first.field = QStringLiteral("kept");
-    readData(readTextDataFile, bytes, first);
+    first.calculator.setExpressionText(QStringLiteral("kept"));
+    readBytes(readTextDataFile, bytes, first.calculator);
     qsizetype kept = 0;
     for (const QString &entry : first.calculator.history()->entries())
         kept += entry.size();
     require(kept <= bytes.size(), "kept more text than the file holds");
 
-    const QByteArray saved =
-        writeTextDataFile(first.field, *first.calculator.history(), first.engine);
+    const QByteArray saved = writeTextDataFile(first.calculator.state());
     // A line the reader would take in two pieces cannot come back whole; none of the
     // input's texts can make one, but a value written longer than it was read can.
     const QString text = QString::fromUtf16(
@@ -46,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             return 0;
     }
     FuzzCalculator second;
-    readData(readTextDataFile, saved, second);
+    readBytes(readTextDataFile, saved, second.calculator);
     requireSame(asText(second), asText(first), "a save and an open changed the state");
     return 0;
 }

@@ -1,19 +1,18 @@
-// What the fuzz targets share: a Qt application, a calculator that shows nothing, a way
-// to read its whole state, and the check that fails a run.
+// What the fuzz targets share: a Qt application, a calculator that shows nothing, its whole
+// state as lines, and the check that fails a run.
 #pragma once
 
 #include "core/calculator.h"
 #include "core/engine.h"
 #include "core/messages.h"
 #include "persistence/datafilemerge.h"
-#include "persistence/settingsfile.h"
+#include "persistence/savedstate.h"
 #include "persistence/settingsstore.h"
+#include "support/statelines.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QStringList>
 
-#include <bit>
 #include <cstdio>
 #include <cstdlib>
 
@@ -22,35 +21,15 @@ public:
     void show(Message) override {}
 };
 
-/// A calculator as the dialog starts it, with an empty store.
+/// A calculator as the dialog starts it, with an empty store, showing nothing.
 struct FuzzCalculator {
-    FuzzCalculator()
-    {
-        engine.StartEngine();
-        engine.PrimeParser();
-        QObject::connect(&calculator, &Calculator::expressionFieldSet,
-                         [this](const QString &text) { field = text; });
-    }
+    FuzzCalculator() { engine.PrimeParser(); }
     Engine engine;
     QuietMessages messages;
     Calculator calculator{engine, messages};
-    QString field;
 
-    /// The expression text, the history, every memory with its value's bits and the
-    /// derivation that counts for it: what a save writes.
-    QStringList saved() const
-    {
-        QStringList lines{QStringLiteral("edit ") + field};
-        for (const QString &entry : const_cast<Calculator &>(calculator).history()->entries())
-            lines.append(QStringLiteral("history ") + entry);
-        for (const MemoryRef &memory : engine.memories()) {
-            const CVariabele *record = engine.FindDerivation(memory.name);
-            lines.append(memory.name + u'='
-                         + QString::number(std::bit_cast<quint64>(*memory.slot), 16) + u' '
-                         + (record ? record->derivation : QString()));
-        }
-        return lines;
-    }
+    /// What a save writes, as lines.
+    QStringList saved() const { return stateLines(calculator.state()); }
 };
 
 /// The state a start reads from `store`, before the memory list's rebuild evaluates the
@@ -58,8 +37,8 @@ struct FuzzCalculator {
 inline QStringList restored(const SettingsStore &store)
 {
     FuzzCalculator calc;
-    calc.field = RestoreHistory(store, *calc.calculator.history());
-    RestoreMemories(store, calc.engine, calc.messages);
+    calc.calculator.setExpressionText(RestoreHistory(store, *calc.calculator.history()));
+    RestoreMemories(store, calc.calculator);
     return calc.saved();
 }
 
@@ -96,16 +75,6 @@ inline void requireSame(const QStringList &got, const QStringList &expected, con
         }
     }
     require(false, what);
-}
-
-/// Reads `bytes` as a data file into `into` with `reader`, one of the two file readers.
-template <class Reader>
-ReadOutcome readData(Reader reader, const QByteArray &bytes, FuzzCalculator &into)
-{
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    return reader(buffer, into.calculator);
 }
 
 // Each target is one file that includes this header: the Qt application it runs in.

@@ -3,7 +3,7 @@
 // start reads it again.
 #include "fuzzsupport.h"
 #include "persistence/qsettingsstore.h"
-#include "persistence/session.h"
+#include "persistence/savedstate.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     {
         QSettingsStore store(written);
-        closeDown(store, first.field, first.calculator);
+        closeDown(store, first.calculator);
     }
     const QSettingsStore store(written);
     requireSame(restored(store), asClosed(first.saved(), first.calculator.history()->rowCount()),

@@ -144,7 +144,37 @@ MemoryButtons Calculator::UpdateMemoryButtons(int selectedRows)
 
 void Calculator::setExpressionField(const QString &text, EditSelection selection)
 {
+    m_expressionText = text;
     emit expressionFieldSet(text, selection);
+}
+
+CalculatorState Calculator::state() const
+{
+    CalculatorState state{m_expressionText, m_history.entries(), {}};
+    const std::vector<MemoryRef> memories = m_engine.memories();
+    state.memories.reserve(memories.size());
+    for (const MemoryRef &memory : memories) {
+        const CVariabele *record = m_engine.FindDerivation(memory.name);
+        state.memories.push_back(
+            {memory.name, *memory.slot, record ? record->derivation : QString()});
+    }
+    return state;
+}
+
+LoadResult Calculator::LoadMemory(const QString &name, double value, const QString &derivation)
+{
+    return m_engine.LoadMemory(name, value, derivation);
+}
+
+void Calculator::report(Message message)
+{
+    m_messages.show(message);
+}
+
+void Calculator::primeAndRefresh()
+{
+    m_engine.PrimeParser();
+    refreshAndReport();
 }
 
 void Calculator::setResultField(const QString &text)

@@ -6,12 +6,31 @@
 #include "core/historymodel.h"
 #include "core/memorylistmodel.h"
 
+#include "core/engine.h"
+
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
-class Engine;
+#include <vector>
+
 class Messages;
+enum class Message;
+
+/// One memory as it is saved: its value and the derivation that counts for it.
+struct SavedMemory {
+    QString name;
+    double value = 0.0;
+    QString derivation; ///< empty for a memory without one
+};
+
+/// Everything a save writes, whether to the settings store or to a data file.
+struct CalculatorState {
+    QString expression;                ///< the expression field's text
+    QStringList history;               ///< newest first
+    std::vector<SavedMemory> memories; ///< in ascending order of the names' character codes
+};
 
 /// What the memory buttons may do for a given selection.
 struct MemoryButtons {
@@ -38,9 +57,25 @@ public:
     Calculator(Engine &engine, Messages &messages, QObject *parent = nullptr);
 
     HistoryModel *history() { return &m_history; }
+    const HistoryModel *history() const { return &m_history; }
     MemoryListModel *memoryList() { return &m_memoryList; }
-    Engine &engine() { return m_engine; }
-    Messages &messages() { return m_messages; }
+    const MemoryListModel *memoryList() const { return &m_memoryList; }
+    const Engine &engine() const { return m_engine; }
+
+    /// The expression field's text as the user left it.
+    const QString &expressionText() const { return m_expressionText; }
+    /// Follows the expression field while the user types; changes nothing else.
+    void setExpressionText(const QString &text) { m_expressionText = text; }
+    /// The state a save writes.
+    CalculatorState state() const;
+
+    /// Binds `name` to the next load slot, as a restore or an Open does.
+    LoadResult LoadMemory(const QString &name, double value, const QString &derivation);
+    /// Tells the user `message`.
+    void report(Message message);
+    /// After a restore or an Open: gives the parser an expression without variables and
+    /// rebuilds the memory list to the end, reporting a failing derivation once.
+    void primeAndRefresh();
 
     /// The trimmed text of the most recent Calculate, prefix included.
     const QString &lastExpression() const { return m_lastExpression; }
@@ -87,6 +122,7 @@ private:
     Messages &m_messages;
     HistoryModel m_history;
     MemoryListModel m_memoryList;
+    QString m_expressionText;
     QString m_lastExpression;
     QString m_lastResult;
     QString m_resultField;

@@ -71,23 +71,19 @@ std::vector<MemoryRef> toMemoryRefs(const mu::varmap_type &map)
     return refs;
 }
 
-// Puts the Dutch number conventions and the full-precision _pi on `parser`. The decimal and
-// thousands separators are process-wide in this library; the argument separator and the
-// constants belong to each parser.
+// Puts the Dutch number conventions, their number reader and the full-precision _pi on
+// `parser`. The decimal and thousands separators are process-wide in this library; the
+// argument separator, the readers and the constants belong to each parser.
 void configure(mu::Parser &parser)
 {
     parser.SetArgSep(';');
     parser.SetDecSep(',');
     parser.SetThousandsSep('.');
+    // Ahead of the library's own reader, which reads the same numbers but takes time in
+    // proportion to the rest of the text for every token it tries.
+    parser.AddValIdent(&readNumber);
     // This build of the library truncates _pi to 3.141592653589; give it full precision.
     parser.DefineConst("_pi", std::numbers::pi);
-}
-
-// The reader for these separators, ahead of the library's own, which reads the same but
-// takes time in proportion to the rest of the text for every token it tries.
-void addNumberReader(mu::Parser &parser)
-{
-    parser.AddValIdent(&readNumber);
 }
 
 // A derivation's parsed form. It reads the memories through the slots bound when it was
@@ -236,10 +232,7 @@ Engine::Engine(std::size_t keptParseBudget)
     : d(std::make_unique<Impl>())
 {
     d->keptBudget = keptParseBudget;
-    addNumberReader(d->parser);
-    addNumberReader(d->keptTemplate);
-    // Until StartEngine the parser keeps the library's defaults, but for _pi.
-    d->parser.DefineConst("_pi", std::numbers::pi);
+    StartEngine();
 }
 
 Engine::~Engine() = default;
@@ -250,8 +243,6 @@ void Engine::StartEngine()
     d->parser.SetVarFactory(&Impl::CreateMemorySlot, d.get());
     configure(d->keptTemplate);
     d->keptTemplate.SetVarFactory(&Impl::BoundMemorySlot, d.get());
-    d->kept.clear();
-    d->keptBytes = 0;
 }
 
 void Engine::PrimeParser()

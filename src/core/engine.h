@@ -47,14 +47,12 @@ public:
     /// The message carried by the error raised when the creation pool is exhausted.
     static const char *const PoolExhaustedMessage;
 
+    /// An engine ready to evaluate, with the Dutch number conventions (';' between
+    /// arguments, ',' as decimal point, '.' as thousands separator).
     explicit Engine(std::size_t keptParseBudget = DefaultKeptParseBudget);
     ~Engine();
     Engine(const Engine &) = delete;
     Engine &operator=(const Engine &) = delete;
-
-    /// Sets the Dutch number conventions (';' between arguments, ',' as decimal point,
-    /// '.' as thousands separator) and installs the variable factory.
-    void StartEngine();
 
     /// Evaluates "0+0" so that the parser has a current expression without variables.
     void PrimeParser();
@@ -103,6 +101,9 @@ public:
     int loadedSlots() const;  ///< load-pool slots handed out so far
 
 private:
+    /// Sets the number conventions and installs the variable factory.
+    void StartEngine();
+
     struct Impl;
     std::unique_ptr<Impl> d;
 };

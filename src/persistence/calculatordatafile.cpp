@@ -1,7 +1,6 @@
 #include "persistence/calculatordatafile.h"
 
-#include "core/engine.h"
-#include "core/historymodel.h"
+#include "core/calculator.h"
 #include "persistence/datafileformat.h"
 
 #include <QIODevice>
@@ -160,21 +159,18 @@ private:
 
 } // namespace
 
-QByteArray writeCalculatorDataFile(const QString &editText, const HistoryModel &history,
-                                   const Engine &engine)
+QByteArray writeCalculatorDataFile(const CalculatorState &state)
 {
     ArchiveWriter out;
-    out.string(editText);
-    out.int32(qint32(history.entries().size()));
-    for (const QString &entry : history.entries())
+    out.string(state.expression);
+    out.int32(qint32(state.history.size()));
+    for (const QString &entry : state.history)
         out.string(entry);
-    const std::vector<MemoryRef> memories = engine.memories();
-    out.int32(qint32(memories.size()));
-    for (const MemoryRef &memory : memories) {
+    out.int32(qint32(state.memories.size()));
+    for (const SavedMemory &memory : state.memories) {
         out.string(memory.name);
-        out.float64(*memory.slot);
-        const CVariabele *record = engine.FindDerivation(memory.name);
-        out.string(record ? record->derivation : QString());
+        out.float64(memory.value);
+        out.string(memory.derivation);
     }
     return out.bytes();
 }

@@ -9,14 +9,12 @@
 #include <QString>
 
 class Calculator;
-class Engine;
-class HistoryModel;
 class QIODevice;
+struct CalculatorState;
 
-/// The file's bytes for the expression field's `editText`, the history in list order and
-/// every memory of the engine in name order with the derivation FindDerivation gives.
-QByteArray writeCalculatorDataFile(const QString &editText, const HistoryModel &history,
-                                   const Engine &engine);
+/// The file's bytes for `state`: the expression text, the history in list order and every
+/// memory in name order with its derivation.
+QByteArray writeCalculatorDataFile(const CalculatorState &state);
 
 /// Reads a Calculator Data File from `device` into `calculator`, applying each item the
 /// moment it is read. Strings may be wide (UTF-16) or narrow (Windows-1252). No length or

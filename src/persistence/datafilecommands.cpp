@@ -1,7 +1,6 @@
 #include "persistence/datafilecommands.h"
 
 #include "core/calculator.h"
-#include "core/engine.h"
 #include "core/messages.h"
 #include "persistence/calculatordatafile.h"
 #include "persistence/datafileformat.h"
@@ -18,17 +17,16 @@ bool isTextDataFile(const QString &path)
     return QFileInfo(path).suffix().compare(DataFileFormat::TextSuffix, Qt::CaseInsensitive) == 0;
 }
 
-void saveDataFile(const QString &editText, Calculator &calculator, FileChooser &chooser)
+void saveDataFile(Calculator &calculator, FileChooser &chooser)
 {
     const QString path = chooser.choose(FileChooser::Purpose::Save);
     if (path.isEmpty())
         return;
+    const CalculatorState state = calculator.state();
     const QByteArray bytes =
-        isTextDataFile(path)
-            ? writeTextDataFile(editText, *calculator.history(), calculator.engine())
-            : writeCalculatorDataFile(editText, *calculator.history(), calculator.engine());
+        isTextDataFile(path) ? writeTextDataFile(state) : writeCalculatorDataFile(state);
     if (!writeWholeFile(path, bytes))
-        calculator.messages().show(Message::CannotCreate);
+        calculator.report(Message::CannotCreate);
 }
 
 // The bytes go to a new file beside the old one, which is renamed over it once they are
@@ -54,16 +52,19 @@ void openDataFile(Calculator &calculator, FileChooser &chooser)
     if (path.isEmpty() || !QFileInfo(path).isFile())
         return;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    const ReadOutcome outcome = isTextDataFile(path) ? readTextDataFile(file, calculator)
-                                                     : readCalculatorDataFile(file, calculator);
+    if (file.open(QIODevice::ReadOnly))
+        mergeDataFile(file, isTextDataFile(path), calculator);
+}
+
+void mergeDataFile(QIODevice &device, bool text, Calculator &calculator)
+{
+    const ReadOutcome outcome =
+        text ? readTextDataFile(device, calculator) : readCalculatorDataFile(device, calculator);
     if (outcome == ReadOutcome::EndOfFile) {
-        calculator.messages().show(Message::UnexpectedEndOfFile);
+        calculator.report(Message::UnexpectedEndOfFile);
         return;
     }
     if (outcome == ReadOutcome::PoolFull)
-        calculator.messages().show(Message::MemoryPoolFull);
-    calculator.engine().PrimeParser();
-    calculator.refreshAndReport();
+        calculator.report(Message::MemoryPoolFull);
+    calculator.primeAndRefresh();
 }

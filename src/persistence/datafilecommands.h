@@ -5,6 +5,7 @@
 #include <QString>
 
 class Calculator;
+class QIODevice;
 
 /// Asks the user for the path of a data file.
 class FileChooser {
@@ -27,10 +28,10 @@ bool isTextDataFile(const QString &path);
 /// disk or a crash there would. Returns whether the new file is in place.
 bool writeWholeFile(const QString &path, const QByteArray &bytes, qint64 failAfter = -1);
 
-/// Writes `editText`, the history and the memories to a path the user chooses. The file is
-/// replaced only by a complete new one; when that cannot be done the user is told
-/// (Message::CannotCreate) and the old file stays as it was.
-void saveDataFile(const QString &editText, Calculator &calculator, FileChooser &chooser);
+/// Writes the calculator's state to a path the user chooses. The file is replaced only by a
+/// complete new one; when that cannot be done the user is told (Message::CannotCreate) and
+/// the old file stays as it was.
+void saveDataFile(Calculator &calculator, FileChooser &chooser);
 
 /// Merges a data file the user chooses into the calculator: the expression text replaced,
 /// history appended, memories loaded into the load pool. A file that cannot be opened
@@ -38,3 +39,7 @@ void saveDataFile(const QString &editText, Calculator &calculator, FileChooser &
 /// the end of the file, the parser is primed and the memory list rebuilt. A file that ends
 /// inside a field is reported (Message::UnexpectedEndOfFile) and keeps what was read.
 void openDataFile(Calculator &calculator, FileChooser &chooser);
+
+/// Reads the data file in `device` (a text data file when `text` is set) into the
+/// calculator, as openDataFile does once the file is open.
+void mergeDataFile(QIODevice &device, bool text, Calculator &calculator);

@@ -1,16 +1,11 @@
 // The layout of the two data files: the binary Calculator Data File (.cdf) and the
-// tab-separated UTF-16 text file (.csv), with the file chooser's filter that offers them.
+// tab-separated UTF-16 text file (.csv).
 #pragma once
 
 #include <QString>
-#include <QStringList>
 
 namespace DataFileFormat {
 
-/// The file chooser's choices, in this order; the first is selected at first.
-inline const QStringList Filters{QStringLiteral("Calculator Data File (*.cdf)"),
-                                 QStringLiteral("CSV-bestand (*.csv)"),
-                                 QStringLiteral("Alle bestanden (*.*)")};
 /// The suffix a name typed without one receives.
 inline const QString DefaultSuffix = QStringLiteral("cdf");
 /// The extension (any letter case) that makes a path a text data file; any other is binary.

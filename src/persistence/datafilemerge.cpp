@@ -1,7 +1,6 @@
 #include "persistence/datafilemerge.h"
 
 #include "core/calculator.h"
-#include "core/engine.h"
 
 DataFileMerge::DataFileMerge(Calculator &calculator)
     : m_calculator(calculator)
@@ -27,7 +26,7 @@ void DataFileMerge::appendHistory(const QString &entry)
 bool DataFileMerge::loadMemory(const QString &name, double value, const QString &derivation)
 {
     flushHistory();
-    return m_calculator.engine().LoadMemory(name, value, derivation) != LoadResult::PoolFull;
+    return m_calculator.LoadMemory(name, value, derivation) != LoadResult::PoolFull;
 }
 
 void DataFileMerge::flushHistory()

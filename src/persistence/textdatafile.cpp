@@ -1,7 +1,6 @@
 #include "persistence/textdatafile.h"
 
-#include "core/engine.h"
-#include "core/historymodel.h"
+#include "core/calculator.h"
 #include "core/numberformat.h"
 #include "persistence/datafileformat.h"
 
@@ -84,17 +83,15 @@ private:
 
 } // namespace
 
-QByteArray writeTextDataFile(const QString &editText, const HistoryModel &history,
-                             const Engine &engine)
+QByteArray writeTextDataFile(const CalculatorState &state)
 {
     const QChar tab(FieldSeparator);
-    QString text = CurrentKeyword + tab + editText + u'\n';
-    for (const QString &entry : history.entries())
+    QString text = CurrentKeyword + tab + state.expression + u'\n';
+    for (const QString &entry : state.history)
         text += HistoryKeyword + tab + entry + u'\n';
-    for (const MemoryRef &memory : engine.memories()) {
-        const CVariabele *record = engine.FindDerivation(memory.name);
-        text += MemoryKeyword + tab + memory.name + tab + formatDecimal(*memory.slot) + tab
-                + (record ? record->derivation : QString()) + u'\n';
+    for (const SavedMemory &memory : state.memories) {
+        text += MemoryKeyword + tab + memory.name + tab + formatDecimal(memory.value) + tab
+                + memory.derivation + u'\n';
     }
     // Text-mode files store every line feed as CR LF, one inside a text too.
     text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));

@@ -9,15 +9,13 @@
 #include <QStringList>
 #include <QStringView>
 
-class Engine;
-class HistoryModel;
 class QIODevice;
+struct CalculatorState;
 
-/// The file's bytes: the "current" line with `editText`, a "history" line per entry in
-/// list order, and a "memory" line per memory in name order with its value as "%.15lg"
-/// (a full stop in every locale) and the derivation FindDerivation gives.
-QByteArray writeTextDataFile(const QString &editText, const HistoryModel &history,
-                             const Engine &engine);
+/// The file's bytes for `state`: the "current" line with the expression text, a "history"
+/// line per entry in list order, and a "memory" line per memory in name order with its
+/// value as "%.15lg" (a full stop in every locale) and its derivation.
+QByteArray writeTextDataFile(const CalculatorState &state);
 
 /// The fields of one line: the texts between TABs, each also ended by a line feed, at
 /// most ten of them; what follows the tenth is dropped.

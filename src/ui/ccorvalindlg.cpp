@@ -2,12 +2,13 @@
 
 #include "core/copyresult.h"
 #include "persistence/datafilecommands.h"
-#include "persistence/session.h"
+#include "persistence/savedstate.h"
 #include "ui/caboutdlg.h"
 #include "ui/ctooltipctrlbeter.h"
 #include "ui/edittextkeeper.h"
 #include "ui/identity.h"
 #include "ui/manual.h"
+#include "ui/svgiconengine.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -194,6 +195,9 @@ void CCorvalinDlg::connectMessageTable()
             &CCorvalinDlg::closeCommand);
     connect(m_expression->lineEdit(), &QLineEdit::textEdited, calculator,
             &Calculator::ClearResultField);
+    // Every change of the field's text, typed or set, is what a save writes.
+    connect(m_expression, &QComboBox::editTextChanged, calculator,
+            &Calculator::setExpressionText);
     connect(m_expression, &QComboBox::activated, calculator, &Calculator::ClearResultField);
     connect(control<QPushButton>(Id::ClearHistory), &QPushButton::clicked, calculator,
             &Calculator::clearHistory);
@@ -211,7 +215,7 @@ void CCorvalinDlg::connectMessageTable()
     connect(control<QPushButton>(Id::Delete), &QPushButton::clicked, this,
             [this] { m_calculator.deleteMemories(selectedMemoryRows()); });
     connect(control<QPushButton>(Id::Save), &QPushButton::clicked, this,
-            [this] { saveDataFile(m_expression->currentText(), m_calculator, m_platform.files); });
+            [this] { saveDataFile(m_calculator, m_platform.files); });
     connect(control<QPushButton>(Id::Open), &QPushButton::clicked, this,
             [this] { openDataFile(m_calculator, m_platform.files); });
     connect(control<QPushButton>(Id::Info), &QPushButton::clicked, this,
@@ -299,7 +303,7 @@ void CCorvalinDlg::closeCommand()
     if (m_closed)
         return;
     m_closed = true;
-    closeDown(m_store, m_expression->currentText(), m_calculator);
+    closeDown(m_store, m_calculator);
     QDialog::reject();
 }
 

@@ -8,6 +8,15 @@
 #include <QGuiApplication>
 #include <QUrl>
 
+namespace {
+
+// The chooser's choices, in this order; the first is selected at first.
+const QStringList Filters{QStringLiteral("Calculator Data File (*.cdf)"),
+                          QStringLiteral("CSV-bestand (*.csv)"),
+                          QStringLiteral("Alle bestanden (*.*)")};
+
+} // namespace
+
 void QtFileChooser::setParentWidget(QWidget *parent)
 {
     m_parent = parent;
@@ -19,8 +28,8 @@ QString QtFileChooser::choose(Purpose purpose)
     QFileDialog dialog(m_parent);
     dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilters(DataFileFormat::Filters);
-    dialog.selectNameFilter(DataFileFormat::Filters.first());
+    dialog.setNameFilters(Filters);
+    dialog.selectNameFilter(Filters.first());
     dialog.setDefaultSuffix(DataFileFormat::DefaultSuffix);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};

@@ -16,11 +16,7 @@ namespace {
 
 class CalculatorTest : public ::testing::Test {
 protected:
-    CalculatorTest()
-    {
-        engine.StartEngine();
-        engine.PrimeParser();
-    }
+    CalculatorTest() { engine.PrimeParser(); }
     QStringList history() { return calculator.history()->entries(); }
     QStringList column(int which)
     {

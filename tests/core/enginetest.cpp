@@ -15,11 +15,7 @@ constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 
 class EngineTest : public ::testing::Test {
 protected:
-    EngineTest()
-    {
-        engine.StartEngine();
-        engine.PrimeParser();
-    }
+    EngineTest() { engine.PrimeParser(); }
     QString eval(const QString &expression) { return formatNumber(engine.evaluate(expression)); }
     QStringList names() const
     {

@@ -1,13 +1,10 @@
 // The calculator's state saved to and restored from a settings store: the logic against the
 // in-memory store, where every key and its kind can be checked, and the QSettings store on
 // real INI files. Keys are spelled out as the file layout documents them.
-#include "core/engine.h"
-#include "core/historymodel.h"
 #include "persistence/memorysettingsstore.h"
 #include "persistence/qsettingsstore.h"
-#include "persistence/settingsfile.h"
-#include "support/qtprinters.h"
-#include "support/recordingmessages.h"
+#include "persistence/savedstate.h"
+#include "support/statelines.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -52,33 +49,13 @@ static void fill(SettingsStore &to, std::vector<Entry> entries, const std::vecto
     }
 }
 
-// The calculator's state as lines: the expression text, the history newest first, every
-// memory with the bits of its value in hex, the derivation records, and the messages shown.
-static QStringList describe(const QString &edit, const HistoryModel &history, const Engine &engine)
-{
-    QStringList lines{u"edit "_s + edit};
-    for (const QString &entry : history.entries())
-        lines.append(u"history "_s + entry);
-    for (const auto &[name, slot] : engine.memories())
-        lines.append(name + u'=' + QString::number(std::bit_cast<quint64>(*slot), 16));
-    for (const CVariabele &record : engine.derivations())
-        lines.append(record.name + u": "_s + record.derivation);
-    return lines;
-}
-
-// Restores into a freshly started calculator, the way the dialog does at start-up.
+// Restores into a fresh calculator, the way a start does before its rebuild of the list.
 static QStringList restore(const SettingsStore &store)
 {
-    Engine engine;
-    engine.StartEngine();
-    HistoryModel history;
-    RecordingMessages messages;
-    const QString edit = RestoreHistory(store, history);
-    RestoreMemories(store, engine, messages);
-    QStringList lines = describe(edit, history, engine);
-    for (const Message message : messages.shown)
-        lines.append(QString::fromLatin1(messageName(message)));
-    return lines;
+    TestCalculator calc;
+    calc.calculator.setExpressionText(RestoreHistory(store, *calc.calculator.history()));
+    RestoreMemories(store, calc.calculator);
+    return calc.state();
 }
 
 TEST(Restore, ReadsWhatTheCountsCoverAndSkipsWhatTheEngineCannotUse)
@@ -98,12 +75,12 @@ TEST(Restore, ReadsWhatTheCountsCoverAndSkipsWhatTheEngineCannotUse)
     fill(store, entries, memories);
     // In hex, 401c000000000000 is 7, 4016000000000000 is 5.5 and 8000000000000000 is -0.
     EXPECT_EQ(restore(store),
-              QStringList({"edit a+1", "history 1+1", "history 2*3", "a=401c000000000000", "b=0",
-                           "c=0", "d=0", "e=4016000000000000", "k=8000000000000000", "z=0",
-                           "a: a = 1", "a: a = 7"}));
+              QStringList({"edit a+1", "history 1+1", "history 2*3", "a=401c000000000000 a = 1",
+                           "b=0", "c=0", "d=0", "e=4016000000000000", "k=8000000000000000", "z=0",
+                           "a: a = 1", "a: a = 7", "rows 0"}));
     std::erase_if(entries, [](const Entry &entry) { return std::get<1>(entry) == "aantal"; });
     fill(uncounted, entries, memories);
-    EXPECT_EQ(restore(uncounted), QStringList{"edit a+1"});
+    EXPECT_EQ(restore(uncounted), QStringList({"edit a+1", "rows 0"}));
 }
 
 TEST(Restore, StopsWithOneMessageWhenTheLoadPoolRunsFull)
@@ -115,16 +92,12 @@ TEST(Restore, StopsWithOneMessageWhenTheLoadPoolRunsFull)
     for (int k = 1; k <= 1000; ++k)
         store.putString(M, QString::asprintf("naam%03d", k), u"m%1"_s.arg(k));
     // The text, m1 to m999 in name order, and the message once.
-    EXPECT_EQ(restore(store).mid(999), QStringList({"m999=0", "MemoryPoolFull"}));
+    EXPECT_EQ(restore(store).mid(999), QStringList({"m999=0", "rows 0", "MemoryPoolFull"}));
 }
 
 TEST(Save, WritesTheNewestHistoryUpToTheLimitAndMemoriesInNameOrder)
 {
-    Engine engine;
-    engine.StartEngine();
-    for (const char *expression : {"b = 1", "B = 2", "a = B*3"})
-        engine.evaluate(expression);
-    engine.RecordDerivation("a", "a = B*3", 6);
+    CalculatorState state{{}, {}, {{"B", 2, ""}, {"a", 6, "a = B*3"}, {"b", 1, ""}}};
     // {entries, "max_aantal", "aantal" written}; an earlier save left 150 entries.
     const std::tuple<int, std::optional<int>, int> rows[]{
         {45, {}, 30}, {120, 150, 120}, {5, 0, 0}, {5, -3, -3}, {0, {}, 0}};
@@ -137,15 +110,13 @@ TEST(Save, WritesTheNewestHistoryUpToTheLimitAndMemoriesInNameOrder)
         MemorySettingsStore expected = store;
         fill(expected, {{H, "edit", u""_s}, {H, "aantal", count}, {M, "aantal", 3}},
              {{1, "B", le(2), ""}, {2, "a", le(6), "a = B*3"}, {3, "b", le(1), ""}});
-        HistoryModel history;
-        history.insertTop("cleared");
-        history.clear();
-        for (int i = entries - 1; i >= 0; --i) {
-            history.insertTop(u"new%1"_s.arg(i));
+        state.history.clear();
+        for (int i = 0; i < entries; ++i) {
+            state.history.append(u"new%1"_s.arg(i));
             if (i < count)
                 expected.putString(H, QString::asprintf("combo%02d", i), u"new%1"_s.arg(i));
         }
-        SaveToSettings(store, {}, history, engine);
+        SaveToSettings(store, state);
         EXPECT_EQ(store.entries(), expected.entries()) << entries << " entries";
     }
 }
@@ -155,20 +126,16 @@ TEST(Save, WritesTheNewestHistoryUpToTheLimitAndMemoriesInNameOrder)
 // folder in the file's place restores nothing and stays.
 TEST(QSettingsStore, CalculatorStateRoundTripsExactlyThroughADamagedIniFile)
 {
-    Engine engine;
-    engine.StartEngine();
+    CalculatorState state;
     // 0.1, -0, 1e300, the smallest denormal, inf, a NaN with a payload, and bytes that need
     // escaping in the file.
     for (const quint64 bits :
-         {0x3fb999999999999aULL, 0x8000000000000000ULL, 0x7e37e43c8800759cULL, 0x1ULL,
-          0x7ff0000000000000ULL, 0x7ff8000000000123ULL, 0x5c3d2c3b22400a00ULL})
-        engine.LoadMemory(u"m%1"_s.arg(bits, 0, 16), std::bit_cast<double>(bits),
-                          bits == 1 ? "m1 = 5e-324" : "");
-    HistoryModel history;
-    for (const QString &text :
-         {u"max(1,2) = 3,5; x"_s, u"@ByteArray(12)"_s, u"say \"q\" 'r' \\back\\"_s, u"@a = 1"_s,
-          u"caf\u00e9 \u4e2d \U0001F600"_s})
-        history.insertTop(text);
+         {0x1ULL, 0x3fb999999999999aULL, 0x5c3d2c3b22400a00ULL, 0x7e37e43c8800759cULL,
+          0x7ff0000000000000ULL, 0x7ff8000000000123ULL, 0x8000000000000000ULL})
+        state.memories.push_back({u"m%1"_s.arg(bits, 0, 16), std::bit_cast<double>(bits),
+                                  bits == 1 ? "m1 = 5e-324" : ""});
+    state.history = {u"caf\u00e9 \u4e2d \U0001F600"_s, u"@a = 1"_s, u"say \"q\" 'r' \\back\\"_s,
+                     u"@ByteArray(12)"_s, u"max(1,2) = 3,5; x"_s};
     // Texts to be cut to 2047 units on save; one with an emoji whose two halves would fall
     // on both sides of the cut, which goes before it.
     const QString repeated = u"a,b;c=\"@\\ \u00e9"_s.repeated(273);
@@ -188,10 +155,12 @@ TEST(QSettingsStore, CalculatorStateRoundTripsExactlyThroughADamagedIniFile)
             {
                 QSettingsStore store(path);
                 EXPECT_NO_THROW(restore(store));
-                EXPECT_NO_THROW(SaveToSettings(store, edit, history, engine));
+                state.expression = edit;
+                EXPECT_NO_THROW(SaveToSettings(store, state));
             }
-            EXPECT_EQ(restore(QSettingsStore(path)),
-                      path == dir.path() ? QStringList{"edit "} : describe(saved, history, engine));
+            state.expression = saved;
+            EXPECT_EQ(restore(QSettingsStore(path)).mid(0, 13),
+                      path == dir.path() ? QStringList({"edit ", "rows 0"}) : stateLines(state));
         }
     }
     // Values of another kind read as absent.

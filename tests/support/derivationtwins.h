@@ -87,7 +87,6 @@ private:
         explicit Side(std::size_t budget)
             : engine(budget)
         {
-            engine.StartEngine();
             engine.PrimeParser();
         }
         Engine engine;

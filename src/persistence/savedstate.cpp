@@ -1,7 +1,6 @@
-// Restore at start-up and save at close of the expression text, history and memories.
-#include "persistence/settingsfile.h"
+#include "persistence/savedstate.h"
 
-#include "core/engine.h"
+#include "core/calculator.h"
 #include "core/historymodel.h"
 #include "core/messages.h"
 #include "persistence/settingskeys.h"
@@ -96,15 +95,15 @@ QString RestoreHistory(const SettingsStore &store, HistoryModel &history)
     return store.getString(HistorySection, Edit);
 }
 
-void RestoreMemories(const SettingsStore &store, Engine &engine, Messages &messages)
+void RestoreMemories(const SettingsStore &store, Calculator &calculator)
 {
     const int count = store.getInt(MemorySection, Count, 0);
     if (count < 1)
         return;
     const auto load = [&](const QString &name, double value, const QString &derivation) {
-        if (engine.LoadMemory(name, value, derivation) != LoadResult::PoolFull)
+        if (calculator.LoadMemory(name, value, derivation) != LoadResult::PoolFull)
             return true;
-        messages.show(Message::MemoryPoolFull);
+        calculator.report(Message::MemoryPoolFull);
         return false;
     };
 
@@ -125,29 +124,40 @@ void RestoreMemories(const SettingsStore &store, Engine &engine, Messages &messa
         load(QString(), 0.0, QString());
 }
 
-void SaveToSettings(SettingsStore &store, const QString &editText, const HistoryModel &history,
-                    const Engine &engine)
+void SaveToSettings(SettingsStore &store, const CalculatorState &state)
 {
-    store.putString(HistorySection, Edit, cutEditText(editText));
+    store.putString(HistorySection, Edit, cutEditText(state.expression));
 
     // A limit of 0 or below writes no entries, and that limit itself as the count: a
     // negative count restores nothing either.
     const int limit = store.getInt(HistorySection, MaxHistory, DefaultMaxHistory);
-    const QStringList &entries = history.entries();
-    const int written = int(std::min<qsizetype>(entries.size(), limit));
+    const int written = int(std::min<qsizetype>(state.history.size(), limit));
     store.putInt(HistorySection, Count, written);
     for (int i = 0; i < written; ++i)
-        store.putString(HistorySection, key(HistoryEntry, i), entries.at(i));
+        store.putString(HistorySection, key(HistoryEntry, i), state.history.at(i));
 
-    const std::vector<MemoryRef> memories = engine.memories();
-    store.putInt(MemorySection, Count, int(memories.size()));
+    store.putInt(MemorySection, Count, int(state.memories.size()));
     int k = MemoryName.first;
-    for (const MemoryRef &memory : memories) {
+    for (const SavedMemory &memory : state.memories) {
         store.putString(MemorySection, key(MemoryName, k), memory.name);
-        store.putBinary(MemorySection, key(MemoryValue, k), encodeValue(*memory.slot));
-        const CVariabele *record = engine.FindDerivation(memory.name);
-        store.putString(MemorySection, key(MemoryDerivation, k),
-                        record ? record->derivation : QString());
+        store.putBinary(MemorySection, key(MemoryValue, k), encodeValue(memory.value));
+        store.putString(MemorySection, key(MemoryDerivation, k), memory.derivation);
         ++k;
     }
+}
+
+void startUp(const SettingsStore &store, Calculator &calculator)
+{
+    // The history goes in before the text, so that the text is not replaced by an entry;
+    // the text goes in before anything that may show a message.
+    const QString text = RestoreHistory(store, *calculator.history());
+    calculator.setExpressionField(text, EditSelection::All);
+    RestoreMemories(store, calculator);
+    calculator.primeAndRefresh();
+}
+
+void closeDown(SettingsStore &store, const Calculator &calculator)
+{
+    SaveToSettings(store, calculator.state());
+    store.sync();
 }
