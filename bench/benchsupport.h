@@ -4,7 +4,7 @@
 
 #include "core/copyresult.h"
 #include "core/engine.h"
-#include "core/messages.h"
+#include "core/platform.h"
 #include "persistence/datafilecommands.h"
 #include "ui/manual.h"
 

@@ -4,7 +4,7 @@
 
 #include "core/calculator.h"
 #include "core/engine.h"
-#include "core/messages.h"
+#include "core/platform.h"
 #include "persistence/datafilemerge.h"
 #include "persistence/savedstate.h"
 #include "persistence/settingsstore.h"

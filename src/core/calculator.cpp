@@ -1,7 +1,7 @@
 #include "core/calculator.h"
 
 #include "core/engine.h"
-#include "core/messages.h"
+#include "core/platform.h"
 #include "core/numberformat.h"
 
 Calculator::Calculator(Engine &engine, Messages &messages, QObject *parent)

@@ -1,25 +1,10 @@
 // Copying the last result, or with Shift the last expression and its result, to the
-// clipboard: the command and the two platform operations it needs.
+// clipboard.
 #pragma once
 
-#include <QString>
+#include "core/platform.h"
 
 class Calculator;
-
-/// The system clipboard, as plain text.
-class Clipboard {
-public:
-    virtual ~Clipboard() = default;
-    /// Makes `text` the clipboard's only content.
-    virtual void setText(const QString &text) = 0;
-};
-
-/// The keyboard's state at the moment of asking, not at the last input event.
-class Keyboard {
-public:
-    virtual ~Keyboard() = default;
-    virtual bool shiftHeld() const = 0;
-};
 
 /// Puts the last result text on the clipboard; with Shift held, the last expression text,
 /// " = " and the last result text. Both are the calculator's, from the last Calculate,

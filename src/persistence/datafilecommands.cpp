@@ -1,7 +1,7 @@
 #include "persistence/datafilecommands.h"
 
 #include "core/calculator.h"
-#include "core/messages.h"
+#include "core/platform.h"
 #include "persistence/calculatordatafile.h"
 #include "persistence/datafileformat.h"
 #include "persistence/textdatafile.h"

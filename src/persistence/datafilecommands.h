@@ -2,22 +2,12 @@
 // merged into the running calculator. The format follows the chosen path's extension.
 #pragma once
 
+#include "core/platform.h"
+
 #include <QString>
 
 class Calculator;
 class QIODevice;
-
-/// Asks the user for the path of a data file.
-class FileChooser {
-public:
-    enum class Purpose {
-        Save, ///< a path to write; replacing an existing file has been confirmed
-        Open, ///< an existing file to read
-    };
-    virtual ~FileChooser() = default;
-    /// The chosen path, or the empty text when the user cancelled.
-    virtual QString choose(Purpose purpose) = 0;
-};
 
 /// Whether `path` names a text data file: its extension is "csv" in any letter case.
 bool isTextDataFile(const QString &path);

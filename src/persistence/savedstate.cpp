@@ -2,7 +2,7 @@
 
 #include "core/calculator.h"
 #include "core/historymodel.h"
-#include "core/messages.h"
+#include "core/platform.h"
 #include "persistence/settingskeys.h"
 #include "persistence/settingsstore.h"
 

@@ -42,11 +42,11 @@ using enum ControlState;
 const TemplateEntry Controls[] = {
 //   id                   kind            x    y    w    h    text
     {Id::None,            Rule,          {  7,   7, 306,   1}},
-    {Id::ExpressionLabel, Label,         {  7,  16,  43,   8},
+    {Id::ExpressionLabel, HeavyLabel,    {  7,  16,  43,   8},
         //: Spelled with three s on purpose: keep that spelling in the source.
         QT_TRANSLATE_NOOP("CCorvalinDlg", "&Expresssion")},
     {Id::Expression,      ComboBox,      { 53,  15, 260, 152}},
-    {Id::ResultLabel,     Label,         {  7,  31,  43,   8}, QT_TRANSLATE_NOOP("CCorvalinDlg", "&Result")},
+    {Id::ResultLabel,     HeavyLabel,    {  7,  31,  43,   8}, QT_TRANSLATE_NOOP("CCorvalinDlg", "&Result")},
     {Id::Result,          ReadOnlyEdit,  { 53,  30, 244,  12}},
     {Id::Copy,            IconButton,    {298,  29,  15,  15}},
     {Id::Calculate,       DefaultButton, { 53,  48,  50,  14}, QT_TRANSLATE_NOOP("CCorvalinDlg", "&Calculate")},
@@ -55,7 +55,7 @@ const TemplateEntry Controls[] = {
         //: Move it left and widen it when the button's text needs more room.
         QT_TRANSLATE_NOOP("CCorvalinDlg", "263, 48, 50, 14")},
     {Id::None,            Rule,          {  7,  68, 306,   1}},
-    {Id::MemoriesLabel,   Label,         {  7,  76,  43,   8}, QT_TRANSLATE_NOOP("CCorvalinDlg", "&Memories")},
+    {Id::MemoriesLabel,   HeavyLabel,    {  7,  76,  43,   8}, QT_TRANSLATE_NOOP("CCorvalinDlg", "&Memories")},
     {Id::MemoryList,      ListView,      { 53,  75, 244,  96}},
     {Id::CopyDerivation,  IconButton,    {298,  75,  15,  15}, nullptr, Disabled},
     {Id::Delete,          IconButton,    {298, 156,  15,  15}, nullptr, Disabled},
@@ -196,8 +196,7 @@ void CCorvalinDlg::connectMessageTable()
     connect(m_expression->lineEdit(), &QLineEdit::textEdited, calculator,
             &Calculator::ClearResultField);
     // Every change of the field's text, typed or set, is what a save writes.
-    connect(m_expression, &QComboBox::editTextChanged, calculator,
-            &Calculator::setExpressionText);
+    connect(m_expression, &QComboBox::editTextChanged, calculator, &Calculator::setExpressionText);
     connect(m_expression, &QComboBox::activated, calculator, &Calculator::ClearResultField);
     connect(control<QPushButton>(Id::ClearHistory), &QPushButton::clicked, calculator,
             &Calculator::clearHistory);
@@ -235,7 +234,6 @@ void CCorvalinDlg::OnInitDialog()
     addAboutItem();
     setWindowIcon(programIcon());
     addTips();
-    setLabelFont();
     setButtonIcons();
     // The widths belong to the view and survive every rebuild of the rows.
     EnsureMemoryColumns();
@@ -330,26 +328,11 @@ void CCorvalinDlg::changeEvent(QEvent *event)
     }
 }
 
-void CCorvalinDlg::setLabelFont()
-{
-    // The labels stand out in double the weight of the dialog font.
-    const QWidget *first = control(Id::ExpressionLabel);
-    if (!first)
-        return;
-    QFont font = first->font();
-    font.setWeight(QFont::Weight(std::min(2 * int(font.weight()), 1000)));
-    for (const Id id : {Id::ExpressionLabel, Id::ResultLabel, Id::MemoriesLabel}) {
-        if (QWidget *label = control(id))
-            label->setFont(font);
-    }
-    placeControls();
-}
-
 void CCorvalinDlg::setButtonIcons()
 {
     for (const auto &[id, file] : ButtonIcons) {
         if (auto *button = control<QPushButton>(id)) {
-            button->setIcon(QIcon(QString::fromLatin1(file)));
+            button->setIcon(SvgIconEngine::icon(QString::fromLatin1(file)));
             button->setIconSize(ButtonIconSize);
         }
     }

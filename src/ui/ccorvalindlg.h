@@ -13,26 +13,13 @@
 #pragma once
 
 #include "core/calculator.h"
+#include "core/platform.h"
 #include "ui/dialogtemplate.h"
 
-class Clipboard;
 class CToolTipCtrlBeter;
-class DocumentOpener;
-class FileChooser;
-class Keyboard;
 class SettingsStore;
 class QComboBox;
 class QTreeView;
-
-/// What the dialog asks of the platform besides the settings store; all of it outlives
-/// the dialog.
-struct DialogPlatform {
-    FileChooser &files;        ///< the paths of Save and Open
-    Clipboard &clipboard;      ///< where the copy button puts the result
-    const Keyboard &keyboard;  ///< whether Shift is held as the copy button is clicked
-    DocumentOpener &documents; ///< shows the manual
-    QString programPath;       ///< the running executable; the manuals lie beside it
-};
 
 class CCorvalinDlg : public TemplateDialog {
     Q_OBJECT
@@ -68,7 +55,7 @@ public:
     CCorvalinDlg(Calculator &calculator, SettingsStore &store, const DialogPlatform &platform,
                  QWidget *parent = nullptr);
 
-    /// Prepares the About item, icons, tips, fonts and the memory list, runs the start-up
+    /// Prepares the About item, icons, tips and the memory list, runs the start-up
     /// sequence and enables Info when a manual is there; run once before the dialog is
     /// shown.
     void OnInitDialog();
@@ -102,7 +89,6 @@ private:
 
     void addAboutItem();
     void addTips();
-    void setLabelFont();
     void setButtonIcons();
     void EnsureMemoryColumns();
 

@@ -10,7 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTreeView>
@@ -18,15 +17,35 @@
 #include <algorithm>
 #include <cmath>
 
+// Read by hand: a regular expression would be compiled for this one text at every start.
 std::optional<DialogRect> parseDialogRect(const QString &text)
 {
-    static const QRegularExpression pattern(
-        QStringLiteral(R"(^\s*(\d{1,4})\s*,\s*(\d{1,4})\s*,\s*(\d{1,4})\s*,\s*(\d{1,4})\s*$)"));
-    const QRegularExpressionMatch match = pattern.match(text);
-    if (!match.hasMatch())
+    const auto isSpace = [](QChar c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); };
+    qsizetype at = 0;
+    const auto skipSpaces = [&] {
+        while (at < text.size() && isSpace(text[at]))
+            ++at;
+    };
+    int numbers[4];
+    for (int &number : numbers) {
+        skipSpaces();
+        if (&number != numbers) {
+            if (at == text.size() || text[at] != u',')
+                return std::nullopt;
+            ++at;
+            skipSpaces();
+        }
+        const qsizetype first = at;
+        number = 0;
+        while (at < text.size() && at - first < 4 && text[at] >= u'0' && text[at] <= u'9')
+            number = number * 10 + (text[at++].unicode() - u'0');
+        if (at == first)
+            return std::nullopt;
+    }
+    skipSpaces();
+    if (at != text.size())
         return std::nullopt;
-    return DialogRect{match.captured(1).toInt(), match.captured(2).toInt(),
-                      match.captured(3).toInt(), match.captured(4).toInt()};
+    return DialogRect{numbers[0], numbers[1], numbers[2], numbers[3]};
 }
 
 DialogUnits::DialogUnits(qreal horizontalBase, qreal verticalBase)
@@ -185,6 +204,15 @@ QWidget *TemplateDialog::createControl(const TemplateEntry &entry)
     case ControlKind::Label:
         widget = new QLabel(this);
         break;
+    case ControlKind::HeavyLabel: {
+        // The weight comes before the controls are placed: the heavier text needs more room.
+        auto *label = new QLabel(this);
+        QFont font = label->font();
+        font.setWeight(QFont::Weight(std::min(2 * int(font.weight()), 1000)));
+        label->setFont(font);
+        widget = label;
+        break;
+    }
     case ControlKind::Icon: {
         auto *picture = new QLabel(this);
         picture->setScaledContents(true);

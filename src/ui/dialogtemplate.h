@@ -24,7 +24,8 @@ struct DialogRect {
     bool operator==(const DialogRect &) const = default;
 };
 
-/// Reads "x, y, width, height"; nothing when the text is not four non-negative numbers.
+/// Reads "x, y, width, height": four numbers of one to four digits 0-9, separated by commas,
+/// with ASCII white space allowed around each; nothing for any other text.
 std::optional<DialogRect> parseDialogRect(const QString &text);
 
 /// Converts dialog units to pixels for one font.
@@ -59,8 +60,9 @@ QSize requiredTextSize(const QWidget *control);
 enum class ControlKind {
     Rule, ///< a black frame one unit high: a separator
     Label,
-    Icon,     ///< a picture scaled to the rectangle, set by the dialog
-    ComboBox, ///< editable; the rectangle's height is that of the dropped-down list
+    HeavyLabel, ///< a label in double the weight of the dialog font, to stand out
+    Icon,       ///< a picture scaled to the rectangle, set by the dialog
+    ComboBox,   ///< editable; the rectangle's height is that of the dropped-down list
     ReadOnlyEdit,
     Button,
     DefaultButton, ///< Enter clicks it

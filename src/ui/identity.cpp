@@ -1,9 +1,9 @@
 #include "ui/identity.h"
 
 #include "persistence/qsettingsstore.h"
+#include "ui/svgiconengine.h"
 
 #include <QGuiApplication>
-#include <QIcon>
 
 void nameApplication()
 {
@@ -17,6 +17,6 @@ void nameApplication()
 const QIcon &programIcon()
 {
     // One engine for all its uses, so that the picture is drawn once per size.
-    static const QIcon icon(QStringLiteral(":/icons/korvel.svg"));
+    static const QIcon icon = SvgIconEngine::icon(QStringLiteral(":/icons/korvel.svg"));
     return icon;
 }

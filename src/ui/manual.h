@@ -2,16 +2,10 @@
 // with the desktop's own viewer.
 #pragma once
 
+#include "core/platform.h"
+
 #include <QString>
 #include <QStringList>
-
-/// Opens a document with the application the desktop associates with its kind.
-class DocumentOpener {
-public:
-    virtual ~DocumentOpener() = default;
-    /// Starts the viewer and returns without waiting for it.
-    virtual void open(const QString &path) = 0;
-};
 
 /// Whether `path` names a file that can be opened for reading; an empty one counts.
 bool FileExists(const QString &path);

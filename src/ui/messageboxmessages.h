@@ -1,7 +1,7 @@
 // The calculator's messages, in words, shown to the user in message boxes.
 #pragma once
 
-#include "core/messages.h"
+#include "core/platform.h"
 
 #include <QPointer>
 #include <QString>

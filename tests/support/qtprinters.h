@@ -1,7 +1,7 @@
 // Readable Qt values and message codes in GoogleTest's messages and test names.
 #pragma once
 
-#include "core/messages.h"
+#include "core/platform.h"
 
 #include <QList>
 #include <QStringList>

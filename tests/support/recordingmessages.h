@@ -1,7 +1,7 @@
 // A message channel that remembers which messages it was asked to show.
 #pragma once
 
-#include "core/messages.h"
+#include "core/platform.h"
 
 #include <QList>
 
