@@ -1,6 +1,6 @@
 // The baseline of the start-up probe: a bare Qt dialog with the widgets Korvel's dialog is
 // made of (a combo box, a line edit, a button and a three-column tree view), no data.
-#include "ui/firstframe.h"
+#include "ui/diagnostics.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -28,7 +28,6 @@ int main(int argc, char **argv)
     tree->setModel(model);
     layout->addWidget(tree);
     dialog.resize(640, 440);
-    if (qEnvironmentVariableIsSet("KORVEL_REPORT_FIRST_FRAME"))
-        reportFirstFrameAndExit(tree->viewport());
+    reportFirstFrameIfAsked(tree->viewport());
     return dialog.exec();
 }

@@ -8,7 +8,7 @@
 #include "persistence/qsettingsstore.h"
 #include "persistence/savedstate.h"
 #include "persistence/textdatafile.h"
-#include "ui/ccorvalindlg.h"
+#include "ui/program.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -40,17 +40,18 @@ MemorySettingsStore fullStore()
 
 struct OpenDialog {
     explicit OpenDialog(MemorySettingsStore &store)
-        : dialog(calculator, store, {quiet, quiet, quiet, quiet, QString()})
+        : program(messages, store, {quiet, quiet, quiet, quiet, QString()})
     {
         dialog.OnInitDialog();
         dialog.show();
         QApplication::processEvents();
     }
-    Engine engine;
     SilentMessages messages;
-    Calculator calculator{engine, messages};
     QuietPlatform quiet;
-    CCorvalinDlg dialog;
+    Program program;
+    Engine &engine = program.engine;
+    Calculator &calculator = program.calculator;
+    CCorvalinDlg &dialog = program.dialog;
 };
 
 void paint(QWidget &widget)

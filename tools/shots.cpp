@@ -1,15 +1,11 @@
 // Writes pictures of the main dialog after a few calculations and of the About box, in
 // each language, as korvel-<language>.png and about-<language>.png into the folder given
 // as the first argument.
-#include "core/calculator.h"
-#include "core/engine.h"
 #include "persistence/memorysettingsstore.h"
 #include "ui/caboutdlg.h"
-#include "ui/ccorvalindlg.h"
 #include "ui/identity.h"
 #include "ui/language.h"
-#include "ui/messageboxmessages.h"
-#include "ui/qtplatform.h"
+#include "ui/program.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -47,17 +43,12 @@ int main(int argc, char **argv)
     for (const Language language : {Language::English, Language::Dutch, Language::German}) {
         Translations translations;
         translations.install(language);
-        Engine engine;
         PrintedMessages messages;
-        Calculator calculator(engine, messages);
         MemorySettingsStore store; // pictures never touch real settings
         // Never asked: nothing here clicks a button that reaches the platform.
-        QtFileChooser files;
-        QtClipboard clipboard;
-        const QtKeyboard keyboard;
-        QtDocumentOpener documents;
-        CCorvalinDlg dialog(calculator, store,
-                            {files, clipboard, keyboard, documents, app.applicationFilePath()});
+        QtPlatform platform;
+        Program program(messages, store, platform.forDialog(app.applicationFilePath()));
+        CCorvalinDlg &dialog = program.dialog;
         dialog.OnInitDialog();
         dialog.show();
         for (const char *text : {"@a = 3*4", "b = a + 1", "Z9 = 1/3", "1/3"}) {

@@ -39,18 +39,6 @@ QVariant MemoryListModel::headerData(int section, Qt::Orientation orientation, i
 {
     if (orientation != Qt::Horizontal)
         return {};
-    if (role == Qt::DisplayRole) {
-        switch (section) {
-        case NameColumn:
-            return tr("Name");
-        case ValueColumn:
-            return tr("Value");
-        case DerivationColumn:
-            return tr("Automatic calculation");
-        default:
-            return {};
-        }
-    }
     if (role == Qt::TextAlignmentRole) {
         const Qt::Alignment horizontal = section == ValueColumn ? Qt::AlignRight : Qt::AlignLeft;
         return int(horizontal | Qt::AlignVCenter);
@@ -63,9 +51,4 @@ void MemoryListModel::setRows(std::vector<MemoryRow> rows)
     beginResetModel();
     m_rows = std::move(rows);
     endResetModel();
-}
-
-void MemoryListModel::retranslate()
-{
-    emit headerDataChanged(Qt::Horizontal, 0, ColumnCount - 1);
 }

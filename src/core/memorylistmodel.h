@@ -33,8 +33,6 @@ public:
     const std::vector<MemoryRow> &rows() const { return m_rows; }
     /// Replaces every row; views lose their selection, as after any rebuild.
     void setRows(std::vector<MemoryRow> rows);
-    /// Tells views that the headings changed, e.g. after the language was switched.
-    void retranslate();
 
 private:
     std::vector<MemoryRow> m_rows;

@@ -12,10 +12,15 @@
 
 #include <algorithm>
 
+namespace {
+
+// A text data file has the extension "csv" in any letter case; any other path is binary.
 bool isTextDataFile(const QString &path)
 {
     return QFileInfo(path).suffix().compare(DataFileFormat::TextSuffix, Qt::CaseInsensitive) == 0;
 }
+
+} // namespace
 
 void saveDataFile(Calculator &calculator, FileChooser &chooser)
 {

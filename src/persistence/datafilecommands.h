@@ -9,9 +9,6 @@
 class Calculator;
 class QIODevice;
 
-/// Whether `path` names a text data file: its extension is "csv" in any letter case.
-bool isTextDataFile(const QString &path);
-
 /// Puts `bytes` in the file at `path`, replacing what was there only once all of them are
 /// written: a failure, or the end of the process, at any moment leaves the old file whole.
 /// `failAfter`, when not negative, makes the writing fail after that many bytes, as a full

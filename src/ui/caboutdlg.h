@@ -1,4 +1,5 @@
-// The About box: the program's icon, name, version and credits.
+// The About box: the program's icon, name, version and credits, and the About item that
+// a window offers to show it.
 #pragma once
 
 #include "ui/dialogtemplate.h"
@@ -22,3 +23,7 @@ protected:
 private:
     void showVersion();
 };
+
+/// Gives `window` an About item that shows the About box: in the system menu where the
+/// program may add to it (Windows), else in the window's context menu.
+void addAboutItem(QWidget *window);

@@ -8,23 +8,18 @@
 #include "ui/edittextkeeper.h"
 #include "ui/identity.h"
 #include "ui/manual.h"
+#include "ui/memorylistheadings.h"
 #include "ui/svgiconengine.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QIcon>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPushButton>
 #include <QTreeView>
-
-#ifdef Q_OS_WIN
-#include <qt_windows.h>
-#endif
 
 #include <algorithm>
 #include <iterator>
@@ -108,13 +103,6 @@ const struct {
     {Id::Out, QT_TRANSLATE_NOOP("CCorvalinDlg", "Exit programm")},
 };
 
-//: The About item of the dialog's menu.
-const char AboutItem[] = QT_TRANSLATE_NOOP("CCorvalinDlg", "&About Korvel...");
-#ifdef Q_OS_WIN
-// The system command of the About item; Windows keeps the low four bits for itself.
-constexpr unsigned AboutCommand = 0x0010;
-#endif
-
 const struct {
     Id id;
     const char *file;
@@ -146,7 +134,9 @@ CCorvalinDlg::CCorvalinDlg(Calculator &calculator, SettingsStore &store,
     , m_tips(new CToolTipCtrlBeter(this, "CCorvalinDlg"))
     , m_expression(control<QComboBox>(Id::Expression))
     , m_memoryList(control<QTreeView>(Id::MemoryList))
+    , m_headings(new MemoryListHeadings(this))
 {
+    m_headings->setSourceModel(m_calculator.memoryList());
     setUpExpressionField();
     setUpMemoryList();
     connectMessageTable();
@@ -164,7 +154,7 @@ void CCorvalinDlg::setUpExpressionField()
 
 void CCorvalinDlg::setUpMemoryList()
 {
-    m_memoryList->setModel(m_calculator.memoryList());
+    m_memoryList->setModel(m_headings);
     m_memoryList->setRootIsDecorated(false);
     m_memoryList->setUniformRowHeights(true);
     m_memoryList->setItemsExpandable(false);
@@ -231,7 +221,7 @@ void CCorvalinDlg::connectMessageTable()
 
 void CCorvalinDlg::OnInitDialog()
 {
-    addAboutItem();
+    addAboutItem(this);
     setWindowIcon(programIcon());
     addTips();
     setButtonIcons();
@@ -239,55 +229,6 @@ void CCorvalinDlg::OnInitDialog()
     EnsureMemoryColumns();
     startUp(m_store, m_calculator);
     control(Id::Info)->setEnabled(Manual(m_platform.programPath).ManualExists());
-}
-
-void CCorvalinDlg::showAbout()
-{
-    CAboutDlg about(this);
-    about.exec();
-}
-
-// Windows lets a program add to the window's system menu; elsewhere the window manager
-// owns that menu, and the dialog's context menu offers the item instead.
-void CCorvalinDlg::addAboutItem()
-{
-#ifdef Q_OS_WIN
-    const QString text = QCoreApplication::translate("CCorvalinDlg", AboutItem);
-    HMENU menu = ::GetSystemMenu(HWND(winId()), FALSE);
-    if (menu && !text.isEmpty()) {
-        ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-        ::AppendMenuW(menu, MF_STRING, AboutCommand,
-                      reinterpret_cast<const wchar_t *>(text.utf16()));
-    }
-#endif
-}
-
-#ifdef Q_OS_WIN
-bool CCorvalinDlg::nativeEvent(const QByteArray &eventType, void *message, qintptr *result)
-{
-    const auto *msg = static_cast<const MSG *>(message);
-    if (msg->message == WM_SYSCOMMAND && (msg->wParam & 0xfff0) == AboutCommand) {
-        showAbout();
-        *result = 0;
-        return true;
-    }
-    return TemplateDialog::nativeEvent(eventType, message, result);
-}
-#endif
-
-void CCorvalinDlg::contextMenuEvent(QContextMenuEvent *event)
-{
-#ifdef Q_OS_WIN
-    TemplateDialog::contextMenuEvent(event);
-#else
-    const QString text = QCoreApplication::translate("CCorvalinDlg", AboutItem);
-    if (text.isEmpty())
-        return;
-    QMenu menu(this);
-    QAction *about = menu.addAction(text);
-    if (menu.exec(event->globalPos()) == about)
-        showAbout();
-#endif
 }
 
 void CCorvalinDlg::addTips()
@@ -323,7 +264,7 @@ void CCorvalinDlg::changeEvent(QEvent *event)
 {
     TemplateDialog::changeEvent(event);
     if (event->type() == QEvent::LanguageChange) {
-        m_calculator.memoryList()->retranslate();
+        m_headings->retranslate();
         m_tips->retranslate();
     }
 }

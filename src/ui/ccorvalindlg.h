@@ -17,6 +17,7 @@
 #include "ui/dialogtemplate.h"
 
 class CToolTipCtrlBeter;
+class MemoryListHeadings;
 class SettingsStore;
 class QComboBox;
 class QTreeView;
@@ -60,9 +61,6 @@ public:
     /// shown.
     void OnInitDialog();
 
-    /// Shows the About box and waits until it is closed.
-    void showAbout();
-
     /// Whether the close command has run; the dialog is then over for good.
     bool isClosed() const { return m_closed; }
 
@@ -76,18 +74,12 @@ public slots:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
-    /// Where the window manager owns the system menu, the About item is offered here.
-    void contextMenuEvent(QContextMenuEvent *event) override;
-#ifdef Q_OS_WIN
-    bool nativeEvent(const QByteArray &eventType, void *message, qintptr *result) override;
-#endif
 
 private:
     void setUpExpressionField();
     void setUpMemoryList();
     void connectMessageTable();
 
-    void addAboutItem();
     void addTips();
     void setButtonIcons();
     void EnsureMemoryColumns();
@@ -104,4 +96,5 @@ private:
     bool m_closed = false;
     QComboBox *m_expression;
     QTreeView *m_memoryList;
+    MemoryListHeadings *m_headings;
 };

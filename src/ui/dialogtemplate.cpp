@@ -17,37 +17,6 @@
 #include <algorithm>
 #include <cmath>
 
-// Read by hand: a regular expression would be compiled for this one text at every start.
-std::optional<DialogRect> parseDialogRect(const QString &text)
-{
-    const auto isSpace = [](QChar c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); };
-    qsizetype at = 0;
-    const auto skipSpaces = [&] {
-        while (at < text.size() && isSpace(text[at]))
-            ++at;
-    };
-    int numbers[4];
-    for (int &number : numbers) {
-        skipSpaces();
-        if (&number != numbers) {
-            if (at == text.size() || text[at] != u',')
-                return std::nullopt;
-            ++at;
-            skipSpaces();
-        }
-        const qsizetype first = at;
-        number = 0;
-        while (at < text.size() && at - first < 4 && text[at] >= u'0' && text[at] <= u'9')
-            number = number * 10 + (text[at++].unicode() - u'0');
-        if (at == first)
-            return std::nullopt;
-    }
-    skipSpaces();
-    if (at != text.size())
-        return std::nullopt;
-    return DialogRect{numbers[0], numbers[1], numbers[2], numbers[3]};
-}
-
 DialogUnits::DialogUnits(qreal horizontalBase, qreal verticalBase)
     : m_horizontal(horizontalBase)
     , m_vertical(verticalBase)
@@ -99,6 +68,39 @@ DialogUnits DialogUnits::fittedTo(const DialogRect &rect, const QSize &pixels) c
 }
 
 namespace {
+
+// Reads "x, y, width, height": four numbers of one to four digits 0-9, separated by commas,
+// with ASCII white space allowed around each; nothing for any other text. Read by hand: a
+// regular expression would be compiled for this one text at every start.
+std::optional<DialogRect> parseDialogRect(const QString &text)
+{
+    const auto isSpace = [](QChar c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); };
+    qsizetype at = 0;
+    const auto skipSpaces = [&] {
+        while (at < text.size() && isSpace(text[at]))
+            ++at;
+    };
+    int numbers[4];
+    for (int &number : numbers) {
+        skipSpaces();
+        if (&number != numbers) {
+            if (at == text.size() || text[at] != u',')
+                return std::nullopt;
+            ++at;
+            skipSpaces();
+        }
+        const qsizetype first = at;
+        number = 0;
+        while (at < text.size() && at - first < 4 && text[at] >= u'0' && text[at] <= u'9')
+            number = number * 10 + (text[at++].unicode() - u'0');
+        if (at == first)
+            return std::nullopt;
+    }
+    skipSpaces();
+    if (at != text.size())
+        return std::nullopt;
+    return DialogRect{numbers[0], numbers[1], numbers[2], numbers[3]};
+}
 
 // A rectangle far larger than any control, so that the style's margins around the
 // contents can be read off without the contents being squeezed.

@@ -24,10 +24,6 @@ struct DialogRect {
     bool operator==(const DialogRect &) const = default;
 };
 
-/// Reads "x, y, width, height": four numbers of one to four digits 0-9, separated by commas,
-/// with ASCII white space allowed around each; nothing for any other text.
-std::optional<DialogRect> parseDialogRect(const QString &text);
-
 /// Converts dialog units to pixels for one font.
 class DialogUnits {
 public:

@@ -7,11 +7,16 @@
 
 #include <algorithm>
 
+namespace {
+
+// Whether `path` names a file that can be opened for reading; an empty file counts.
 bool FileExists(const QString &path)
 {
     QFile file(path);
     return !path.isEmpty() && file.open(QIODevice::ReadOnly);
 }
+
+} // namespace
 
 Manual::Manual(const QString &programPath)
     : m_programPath(programPath)

@@ -7,9 +7,6 @@
 #include <QString>
 #include <QStringList>
 
-/// Whether `path` names a file that can be opened for reading; an empty one counts.
-bool FileExists(const QString &path);
-
 /// The manuals a program at `programPath` looks for, all in its directory: one named
 /// after the program, "pellix.pdf", and the manual of the interface language.
 class Manual {

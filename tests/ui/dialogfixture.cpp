@@ -3,18 +3,15 @@
 void DialogTest::open(Language language)
 {
     EXPECT_TRUE(m_translations.install(language)) << languageCode(language).toStdString();
-    m_dialog.reset();
-    m_calculator.reset();
+    m_program.reset();
     m_store = std::make_unique<QSettingsStore>(settingsFile());
-    m_engine = std::make_unique<Engine>();
-    m_calculator = std::make_unique<Calculator>(*m_engine, m_messages);
-    m_dialog = std::make_unique<CCorvalinDlg>(
-        *m_calculator, *m_store,
+    m_program = std::make_unique<Program>(
+        m_messages, *m_store,
         DialogPlatform{m_files, m_clipboard, m_keyboard, m_documents,
                        m_programPath.isEmpty() ? m_settings.filePath(u"korvel"_s) : m_programPath});
-    m_dialog->OnInitDialog();
-    m_dialog->show();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(m_dialog.get()));
+    m_program->dialog.OnInitDialog();
+    m_program->dialog.show();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&m_program->dialog));
 }
 
 void DialogTest::calculate(const QString &text)

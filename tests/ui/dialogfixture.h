@@ -3,15 +3,13 @@
 // that opens.
 #pragma once
 
-#include "core/calculator.h"
-#include "core/engine.h"
 #include "persistence/qsettingsstore.h"
 #include "support/qtprinters.h"
 #include "support/recordingmessages.h"
 #include "support/recordingplatform.h"
 #include "support/scriptedfilechooser.h"
-#include "ui/ccorvalindlg.h"
 #include "ui/language.h"
+#include "ui/program.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -56,7 +54,7 @@ protected:
     template <class T = QWidget>
     T *control(Id id) const
     {
-        return m_dialog->control<T>(id);
+        return m_program->dialog.control<T>(id);
     }
     QComboBox *expression() const { return control<QComboBox>(Id::Expression); }
     QLineEdit *edit() const { return expression()->lineEdit(); }
@@ -74,7 +72,5 @@ protected:
     RecordingDocuments m_documents;
     QString m_programPath; ///< no manual lies beside it unless a test puts one there
     std::unique_ptr<QSettingsStore> m_store;
-    std::unique_ptr<Engine> m_engine;
-    std::unique_ptr<Calculator> m_calculator;
-    std::unique_ptr<CCorvalinDlg> m_dialog;
+    std::unique_ptr<Program> m_program;
 };

@@ -29,8 +29,8 @@ TEST_F(DialogTest, EnterCalculatesOnceIntoAHistoryWithoutDuplicates)
     QTest::keyClick(expression(), Qt::Key_Backspace);
     EXPECT_EQ(fields(), std::pair(u"2+"_s, QString()));
     resultField()->setText(u"kept"_s);
-    m_calculator->history()->insertTop(u"9-1"_s);
-    m_calculator->history()->removeAt(1); // a row above the current one
+    m_program->calculator.history()->insertTop(u"9-1"_s);
+    m_program->calculator.history()->removeAt(1); // a row above the current one
     EXPECT_EQ(fields(), std::pair(u"2+"_s, u"kept"_s));
     QTest::mouseClick(control(Id::ClearHistory), Qt::LeftButton);
     EXPECT_EQ(std::pair(history(), edit()->text()), std::pair(QStringList(), u"2+"_s));
@@ -40,7 +40,7 @@ TEST_F(DialogTest, EveryWayOfClosingWritesTheStoreOnce)
 {
     const std::pair<const char *, std::function<void()>> ways[] = {
         {"Esc", [this] { QTest::keyClick(expression(), Qt::Key_Escape); }},
-        {"close box", [this] { m_dialog->close(); }},
+        {"close box", [this] { m_program->dialog.close(); }},
         {"Out", [this] { QTest::mouseClick(control(Id::Out), Qt::LeftButton); }},
     };
     for (const auto &[name, close] : ways) {
@@ -48,8 +48,8 @@ TEST_F(DialogTest, EveryWayOfClosingWritesTheStoreOnce)
         close();
         EXPECT_TRUE(QFile::remove(settingsFile())) << name << ": not written";
         // Whatever else asks the ended dialog to close lets it go and writes nothing more.
-        EXPECT_TRUE(m_dialog->close()) << name;
-        m_dialog->closeCommand();
+        EXPECT_TRUE(m_program->dialog.close()) << name;
+        m_program->dialog.closeCommand();
         m_store->sync();
         EXPECT_FALSE(QFile::exists(settingsFile())) << name << ": written twice";
     }
@@ -117,8 +117,8 @@ TEST_F(DialogTest, KeyboardFollowsTheTemplateAndIconsRender)
         EXPECT_EQ(QApplication::focusWidget(), control(buddies[i])) << "mnemonic " << i;
     }
     // The program's icon, and those of the buttons that show no text.
-    EXPECT_FALSE(m_dialog->windowIcon().pixmap(16, 16).isNull());
-    for (const QPushButton *button : m_dialog->findChildren<QPushButton *>())
+    EXPECT_FALSE(m_program->dialog.windowIcon().pixmap(16, 16).isNull());
+    for (const QPushButton *button : m_program->dialog.findChildren<QPushButton *>())
         EXPECT_TRUE(!button->text().isEmpty() || !button->icon().pixmap(16, 16).isNull());
 }
 
@@ -223,8 +223,8 @@ TEST_F(DialogTest, AboutBoxOpensFromTheMenuAndCloses)
     };
     answer(true);
     QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5),
-                            m_dialog->mapToGlobal(QPoint(5, 5)));
-    QApplication::sendEvent(m_dialog.get(), &click);
+                            m_program->dialog.mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(&m_program->dialog, &click);
     answer(false);
     QWidget *button = control(Id::Calculate);
     QContextMenuEvent key(QContextMenuEvent::Keyboard, button->rect().center(),
@@ -241,7 +241,7 @@ TEST_F(DialogTest, AboutBoxOpensFromTheMenuAndCloses)
                            u"Gebaseerd op muParser."_s};
     EXPECT_EQ(seen, once + once);
     EXPECT_EQ(fields(), std::pair(u"1/3"_s, u"0,333333333333333"_s));
-    EXPECT_TRUE(m_dialog->isVisible());
+    EXPECT_TRUE(m_program->dialog.isVisible());
 }
 
 // The words of each message, in Dutch in every language, under a title that Qt leaves as

@@ -56,11 +56,12 @@ TEST_P(LanguageLayoutTest, ShowsTheLanguagesTextsUnclippedInTheirPlaces)
         EXPECT_EQ(languageFor(preferences), language) << preferences.join(u',').toStdString();
     open(language);
 
-    QStringList shown{m_dialog->windowTitle()};
-    const QList<QWidget *> all = m_dialog->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+    QStringList shown{m_program->dialog.windowTitle()};
+    const QList<QWidget *> all =
+        m_program->dialog.findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
     for (QWidget *control : all) {
         const qsizetype i = all.indexOf(control);
-        EXPECT_TRUE(m_dialog->rect().contains(control->geometry())) << i;
+        EXPECT_TRUE(m_program->dialog.rect().contains(control->geometry())) << i;
         for (const QWidget *other : all.mid(i + 1))
             EXPECT_FALSE(control->geometry().intersects(other->geometry())) << i << " overlaps";
         const QString text = control->property("text").toString();
@@ -91,7 +92,7 @@ TEST_P(LanguageLayoutTest, ShowsTheLanguagesTextsUnclippedInTheirPlaces)
     for (int column = 0; column < 3; ++column)
         shown.append(memoryList()->model()->headerData(column, Qt::Horizontal).toString());
     const QRect clear = control(Id::ClearHistory)->geometry();
-    const double unit = m_dialog->width() / double(CCorvalinDlg::TemplateWidth);
+    const double unit = m_program->dialog.width() / double(CCorvalinDlg::TemplateWidth);
     shown.append(u"%1 %2"_s.arg(qRound(clear.x() / unit)).arg(qRound(clear.width() / unit)));
     EXPECT_EQ(shown.join(u'|'), texts);
 

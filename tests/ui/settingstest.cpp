@@ -87,7 +87,7 @@ TEST_F(DialogTest, DataFilesCarryTheWorkToAnotherRun)
     QTest::mouseClick(control(Id::Open), Qt::LeftButton);
     EXPECT_EQ(history().size(), 6);
     EXPECT_EQ(m_messages.shown, QList{Message::UnexpectedEndOfFile});
-    EXPECT_EQ(m_engine->loadedSlots(), 5);
+    EXPECT_EQ(m_program->engine.loadedSlots(), 5);
 }
 
 #ifdef KORVEL_EXECUTABLE

@@ -1,4 +1,6 @@
-#include "ui/firstframe.h"
+#include "ui/diagnostics.h"
+
+#include "ui/manual.h"
 
 #include <QEvent>
 #include <QTimer>
@@ -42,4 +44,19 @@ private:
 void reportFirstFrameAndExit(QWidget *widget)
 {
     widget->installEventFilter(new FirstFrame(widget));
+}
+
+std::optional<int> reportManualIfAsked(const QString &programPath)
+{
+    if (!qEnvironmentVariableIsSet("KORVEL_REPORT_MANUAL"))
+        return std::nullopt;
+    const QString manual = Manual(programPath).toOpen();
+    std::printf("manual: %s\n", manual.isEmpty() ? "none" : qPrintable(manual));
+    return manual.isEmpty() ? 1 : 0;
+}
+
+void reportFirstFrameIfAsked(QWidget *widget)
+{
+    if (qEnvironmentVariableIsSet("KORVEL_REPORT_FIRST_FRAME"))
+        reportFirstFrameAndExit(widget);
 }
