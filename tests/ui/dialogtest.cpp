@@ -94,11 +94,6 @@ TEST_F(DialogTest, MemoryListOffersMemoriesForEditingAndDeletes)
     EXPECT_EQ(QApplication::focusWidget(), expression());
     click(4, {}, true);
     EXPECT_EQ(edit()->text(), u"b="_s);
-
-    QTest::mouseClick(control(Id::Filter), Qt::LeftButton);
-    EXPECT_EQ(memories().size(), 2);
-    calculate(u"b*3"_s);
-    EXPECT_EQ(memories(), QStringList{u"b | 13 | "_s});
 }
 
 TEST_F(DialogTest, KeyboardFollowsTheTemplateAndIconsRender)
@@ -191,55 +186,37 @@ TEST_F(DialogTest, InfoOpensTheFirstManualFound)
     }
 }
 
-// The About item of the context menu, from a right-click beside the controls or the
-// menu key on a button, shows the box; OK and Esc close it and leave the dialog as it was.
+// The About item of the context menu shows the box, in the interface language; OK closes
+// it and leaves the dialog as it was.
 TEST_F(DialogTest, AboutBoxOpensFromTheMenuAndCloses)
 {
     open(Language::Dutch);
     calculate(u"1/3"_s);
     m_guard.stop(); // the box and the menu are expected here
     QStringList seen;
-    const auto answer = [&seen](bool ok) {
-        QTimer::singleShot(50, [&seen, ok] {
-            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-            if (!menu)
-                return;
-            seen.append(menu->actions().value(0)->text());
-            QTimer::singleShot(50, [&seen, ok] {
-                QWidget *box = QApplication::activeModalWidget();
-                if (!box)
-                    return;
+    QTimer::singleShot(50, [&seen] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        if (!menu)
+            return;
+        seen.append(menu->actions().value(0)->text());
+        QTimer::singleShot(50, [&seen] {
+            if (QWidget *box = QApplication::activeModalWidget()) {
                 seen.append(box->windowTitle());
-                for (const QLabel *label : box->findChildren<QLabel *>())
-                    seen.append(label->text());
-                if (ok)
-                    box->findChild<QPushButton *>()->click();
-                else
-                    QTest::keyClick(box, Qt::Key_Escape);
-            });
-            menu->setActiveAction(menu->actions().value(0));
-            QTest::keyClick(menu, Qt::Key_Return);
+                for (const QLabel *label : box->findChildren<QLabel *>()) {
+                    if (label->text().startsWith(u"Versie"_s))
+                        seen.append(label->text());
+                }
+                box->findChild<QPushButton *>()->click();
+            }
         });
-    };
-    answer(true);
+        menu->setActiveAction(menu->actions().value(0));
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
     QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5),
                             m_program->dialog.mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(&m_program->dialog, &click);
-    answer(false);
-    QWidget *button = control(Id::Calculate);
-    QContextMenuEvent key(QContextMenuEvent::Keyboard, button->rect().center(),
-                          button->mapToGlobal(button->rect().center()));
-    QApplication::sendEvent(button, &key);
-
-    const QString version = u"Versie "_s + QCoreApplication::applicationVersion();
-    const QStringList once{u"&Over Korvel..."_s,
-                           u"Over Korvel"_s,
-                           QString(),
-                           u"Korvel"_s,
-                           version,
-                           u"© 2006–2026 Tamsard.\nVrij door te geven;\nzonder garantie.\n"
-                           u"Gebaseerd op muParser."_s};
-    EXPECT_EQ(seen, once + once);
+    EXPECT_EQ(seen, (QStringList{u"&Over Korvel..."_s, u"Over Korvel"_s,
+                                 u"Versie "_s + QCoreApplication::applicationVersion()}));
     EXPECT_EQ(fields(), std::pair(u"1/3"_s, u"0,333333333333333"_s));
     EXPECT_TRUE(m_program->dialog.isVisible());
 }
