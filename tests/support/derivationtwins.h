@@ -126,8 +126,9 @@ private:
         return QString::fromLatin1(names[in.next() % 5]);
     }
 
-    // A name and '=' more often than not, then tokens until a zero byte or eight of them;
-    // most texts parse, some do not, and some are long enough to be kept at once.
+    // A name and '=' more often than not, then tokens until a zero byte, eight of them or
+    // 160 characters; most texts parse, some do not, and some are long enough to be kept at
+    // once.
     QString expression(Reader &in, const char *prefix)
     {
         static const QByteArray longSum = QByteArray("+b*0").repeated(40);
@@ -139,7 +140,7 @@ private:
         QString text = QString::fromLatin1(prefix);
         if (in.next() % 4 != 0)
             text += name(in) + u'=';
-        for (int i = 0; i < 8; ++i) {
+        for (int i = 0; i < 8 && text.size() < 160; ++i) {
             const std::uint8_t token = in.next();
             if (token == 0)
                 break;
