@@ -19,8 +19,9 @@ packages=(
     libmuparser-dev libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core
 )
-# The tests also validate the installed desktop entry and metadata.
-test_packages=(desktop-file-utils appstream)
+# The tests also validate the installed desktop entry and metadata, and the data files'
+# types in the MIME database.
+test_packages=(desktop-file-utils appstream libxml2-utils shared-mime-info libglib2.0-bin)
 
 # Installs the packages above and any named as arguments that are not installed yet.
 install_missing() {

@@ -3,10 +3,16 @@
 // headings with their page numbers; then the text, every page after the title numbered.
 //
 //   korvel_manualpdf manual.html manual.pdf icon.svg "Version 3.0.1.20" "Contents"
+//                    [window.png=pictures/korvel-en@2x.png ...]
+//
+// Each name=file pair gives the picture that the manual's <img src="name"> shows. A file
+// named ...@2x.png holds two pixels for each of the picture's own in either direction;
+// it is placed at its own size (narrowed to the text if wider), so print gets the rest.
 #include <QAbstractTextDocumentLayout>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QImageReader>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QRegularExpression>
@@ -24,6 +30,7 @@ constexpr int Resolution = 300; // dots per inch of the PDF's page coordinates
 constexpr double MarginMm = 22; // around the text on every page
 constexpr double FooterMm = 10; // below the text, for the page number
 constexpr char IconResource[] = "korvel-icon";
+constexpr int HtmlDpi = 96; // what a pixel of the HTML measures: 1/96 inch
 
 int mm(double millimetres)
 {
@@ -131,6 +138,36 @@ void findPages(QTextDocument &document, QList<Heading> &headings, double pageHei
     }
 }
 
+// Makes each name=file picture a resource of the document and gives the manual's <img> of
+// it the picture's own size in HTML pixels, narrowed to maxWidth, so that a picture with
+// more pixels than that is drawn finer rather than larger. An unreadable picture, or one
+// the manual never shows, is an error: the manual would silently lack it.
+bool addPictures(QTextDocument &document, QString &html, const QStringList &pairs, double maxWidth)
+{
+    for (const QString &pair : pairs) {
+        const qsizetype equals = pair.indexOf(u'=');
+        const QString name = pair.left(equals);
+        const QString reference = QStringLiteral("src=\"%1\"").arg(name);
+        QImageReader reader(pair.mid(equals + 1)); // takes the ratio from an @2x name
+        const QImage picture = reader.read();
+        if (equals <= 0 || picture.isNull() || !html.contains(reference)) {
+            std::fprintf(stderr, "cannot show picture %s: %s\n", qPrintable(pair),
+                         picture.isNull() ? qPrintable(reader.errorString())
+                                          : "the manual has no <img src=\"name\">");
+            return false;
+        }
+        QSizeF size = picture.deviceIndependentSize();
+        if (size.width() > maxWidth)
+            size *= maxWidth / size.width();
+        html.replace(reference, reference
+                                    + QStringLiteral(" width=\"%1\" height=\"%2\"")
+                                          .arg(qRound(size.width()))
+                                          .arg(qRound(size.height())));
+        document.addResource(QTextDocument::ImageResource, QUrl(name), picture);
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -138,8 +175,10 @@ int main(int argc, char **argv)
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    if (argc != 6) {
-        std::fprintf(stderr, "usage: %s manual.html manual.pdf icon.svg version contents\n",
+    if (argc < 6) {
+        std::fprintf(stderr,
+                     "usage: %s manual.html manual.pdf icon.svg version contents "
+                     "[name=picture.png ...]\n",
                      argv[0]);
         return 2;
     }
@@ -149,7 +188,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "cannot read %s\n", argv[1]);
         return 1;
     }
-    const TitleParts parts = takeTitle(QString::fromUtf8(source.readAll()));
+    TitleParts parts = takeTitle(QString::fromUtf8(source.readAll()));
 
     QPdfWriter writer(args[2]);
     writer.setResolution(Resolution);
@@ -178,6 +217,8 @@ int main(int argc, char **argv)
     iconPainter.end();
     document.addResource(QTextDocument::ImageResource, QUrl(QString::fromLatin1(IconResource)),
                          iconImage);
+    if (!addPictures(document, parts.body, args.mid(6), body.width() * HtmlDpi / Resolution))
+        return 1;
 
     // The body alone gives the headings; the whole document, laid out twice, their pages
     // (the second time with the real numbers, in case their width moves a line).
@@ -191,6 +232,8 @@ int main(int argc, char **argv)
     document.setHtml(titlePage(parts, args[4]) + contentsPage(args[5], headings) + parts.body);
 
     QPainter painter(&writer);
+    // The pictures of the dialog are text and lines: JPEG, the writer's default, blurs them.
+    painter.setRenderHint(QPainter::LosslessImageRendering);
     const QFont footerFont(QStringLiteral("DejaVu Sans"), 9);
     for (int index = 0; index < document.pageCount(); ++index) {
         if (index > 0)

@@ -1,6 +1,12 @@
 // Writes pictures of the main dialog after a few calculations and of the About box, in
 // each language, as korvel-<language>.png and about-<language>.png into the folder given
-// as the first argument.
+// as the last argument.
+//
+//   korvel_shots [--ratio N] folder
+//
+// With --ratio N (up to 4) each pixel of the dialog is drawn as N by N pixels, sharp in
+// print, and for N above 1 the files are named korvel-<language>@Nx.png (about- too): under
+// such a name Qt reads a picture back with its ratio, at the dialog's own size.
 #include "persistence/memorysettingsstore.h"
 #include "ui/caboutdlg.h"
 #include "ui/identity.h"
@@ -15,6 +21,8 @@
 #include <QTreeView>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -30,13 +38,19 @@ public:
 
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
-    nameApplication();
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: %s folder\n", argv[0]);
+    const bool ratioGiven = argc == 4 && std::strcmp(argv[1], "--ratio") == 0;
+    const int ratio = ratioGiven ? std::atoi(argv[2]) : 1;
+    if ((argc != 2 && !ratioGiven) || ratio < 1 || ratio > 4) {
+        std::fprintf(stderr, "usage: %s [--ratio 1|2|3|4] folder\n", argv[0]);
         return 2;
     }
-    const QDir folder(QString::fromLocal8Bit(argv[1]));
+    // Read once, when the application starts: every window is then drawn at this ratio.
+    if (ratio > 1)
+        qputenv("QT_SCALE_FACTOR", QByteArray::number(ratio));
+    const QString suffix = ratio > 1 ? QStringLiteral("@%1x").arg(ratio) : QString();
+    const QDir folder(QString::fromLocal8Bit(argv[argc - 1]));
+    QApplication app(argc, argv);
+    nameApplication();
     folder.mkpath(QStringLiteral("."));
 
     using Id = CCorvalinDlg::ControlId;
@@ -67,9 +81,16 @@ int main(int argc, char **argv)
         const std::pair<const char *, QWidget *> pictures[] = {{"korvel", &dialog},
                                                                {"about", &about}};
         for (const auto &[name, window] : pictures) {
-            const QString file = folder.filePath(
-                QStringLiteral("%1-%2.png").arg(QLatin1String(name), languageCode(language)));
-            if (!window->grab().save(file)) {
+            const QString file =
+                folder.filePath(QStringLiteral("%1-%2%3.png")
+                                    .arg(QLatin1String(name), languageCode(language), suffix));
+            const QPixmap picture = window->grab();
+            if (picture.devicePixelRatio() != ratio) {
+                std::fprintf(stderr, "drawn at ratio %g, not %d\n", picture.devicePixelRatio(),
+                             ratio);
+                return 1;
+            }
+            if (!picture.save(file)) {
                 std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
                 return 1;
             }
