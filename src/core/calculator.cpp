@@ -1,8 +1,8 @@
 #include "core/calculator.h"
 
 #include "core/engine.h"
-#include "core/platform.h"
 #include "core/numberformat.h"
+#include "core/platform.h"
 
 Calculator::Calculator(Engine &engine, Messages &messages, QObject *parent)
     : QObject(parent)
