@@ -5,9 +5,58 @@
 #include "ui/diagnostics.h"
 #include "ui/identity.h"
 #include "ui/program.h"
+#include "ui/singleinstance.h"
 
+#include <QCommandLineParser>
+#include <QFileInfo>
 #include <QLocale>
 #include <QTreeView>
+
+#include <cstdio>
+#include <variant>
+
+namespace {
+
+// The files the command line names, made absolute against the current folder; or the exit
+// status when an option is refused. Help and the version are answered as Qt answers them,
+// which ends the process. QApplication has taken its own options (-platform, -style, ...)
+// out already.
+std::variant<QStringList, int> filesFromCommandLine(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("A data file (.cdf or .csv) to open."),
+                                 QStringLiteral("[file...]"));
+    if (!parser.parse(arguments)) {
+        // The help's first line is the usage line.
+        std::fprintf(stderr, "%s\n%s\n", qPrintable(parser.errorText()),
+                     qPrintable(parser.helpText().section(u'\n', 0, 0)));
+        return 2;
+    }
+    parser.process(arguments);
+    QStringList files;
+    for (const QString &file : parser.positionalArguments())
+        files.append(QFileInfo(file).absoluteFilePath());
+    return files;
+}
+
+// Puts the window, and a box it shows, in front of the user.
+void comeForward(QWidget &window)
+{
+    if (window.isVisible()) {
+        window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+        window.raise();
+        window.activateWindow();
+    }
+    if (QWidget *modal = QApplication::activeModalWidget(); modal && modal != &window) {
+        modal->raise();
+        modal->activateWindow();
+    }
+}
+
+} // namespace
 
 CCorvalinApp::CCorvalinApp(int &argc, char **argv)
     : QApplication(argc, argv)
@@ -21,6 +70,26 @@ int CCorvalinApp::InitInstance()
     m_translations.install(languageFor(QLocale::system().uiLanguages()));
     if (const std::optional<int> status = reportManualIfAsked(applicationFilePath()))
         return *status;
+    const std::variant<QStringList, int> commandLine = filesFromCommandLine(arguments());
+    if (const int *status = std::get_if<int>(&commandLine))
+        return *status;
+    const QStringList &files = std::get<QStringList>(commandLine);
+
+    // A start in a session where Korvel runs already only passes its files on: it has no
+    // dialog, and leaves the settings to the running one.
+    SingleInstance session(SingleInstance::sessionSocketPath());
+    switch (session.start(files)) {
+    case SingleInstance::Start::HandedOver:
+        return 0;
+    case SingleInstance::Start::Failed:
+        std::fprintf(stderr, "%s: the running Korvel did not take the files\n",
+                     qPrintable(applicationName()));
+        return 1;
+    case SingleInstance::Start::Running:
+    case SingleInstance::Start::Alone:
+        break;
+    }
+
     QtPlatform platform;
     QSettingsStore store;
     Program program(platform.messages, store, platform.forDialog(applicationFilePath()));
@@ -38,7 +107,17 @@ int CCorvalinApp::InitInstance()
     TerminationWatcher terminationWatcher;
     connect(&terminationWatcher, &TerminationWatcher::terminationRequested, &dialog, closeAndLeave);
     connect(this, &QGuiApplication::commitDataRequest, &dialog, closeAndLeave);
+    connect(&session, &SingleInstance::filesHandedOver, &dialog,
+            [&program](const QStringList &paths) {
+                program.intake.open(paths);
+                comeForward(program.dialog);
+            });
+    // Files given to an ending run would never open: the next start takes them instead.
+    connect(&dialog, &QDialog::finished, &session, &SingleInstance::stop);
 
+    // The files open after the start-up, once the dialog shows, and before any handed over
+    // meanwhile.
+    program.intake.open(files);
     dialog.OnInitDialog();
     reportFirstFrameIfAsked(
         dialog.control<QTreeView>(CCorvalinDlg::ControlId::MemoryList)->viewport());

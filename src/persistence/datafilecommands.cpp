@@ -51,9 +51,15 @@ bool writeWholeFile(const QString &path, const QByteArray &bytes, qint64 failAft
 
 void openDataFile(Calculator &calculator, FileChooser &chooser)
 {
+    const QString path = chooser.choose(FileChooser::Purpose::Open);
+    if (!path.isEmpty())
+        openDataFileAt(calculator, path);
+}
+
+void openDataFileAt(Calculator &calculator, const QString &path)
+{
     // Only a plain file: a folder has no data, and a pipe or a device could keep the
     // reading waiting for ever.
-    const QString path = chooser.choose(FileChooser::Purpose::Open);
     if (path.isEmpty() || !QFileInfo(path).isFile())
         return;
     QFile file(path);

@@ -20,13 +20,17 @@ bool writeWholeFile(const QString &path, const QByteArray &bytes, qint64 failAft
 /// the old file stays as it was.
 void saveDataFile(Calculator &calculator, FileChooser &chooser);
 
-/// Merges a data file the user chooses into the calculator: the expression text replaced,
-/// history appended, memories loaded into the load pool. A file that cannot be opened
-/// changes nothing. A full load pool is reported once and ends the reading; then, as at
-/// the end of the file, the parser is primed and the memory list rebuilt. A file that ends
-/// inside a field is reported (Message::UnexpectedEndOfFile) and keeps what was read.
+/// Merges a data file the user chooses into the calculator, as openDataFileAt does.
 void openDataFile(Calculator &calculator, FileChooser &chooser);
 
+/// Merges the data file at `path` into the calculator: the expression text replaced,
+/// history appended, memories loaded into the load pool. Only a plain file is read; one
+/// that cannot be opened changes nothing. A full load pool is reported once and ends the
+/// reading; then, as at the end of the file, the parser is primed and the memory list
+/// rebuilt. A file that ends inside a field is reported (Message::UnexpectedEndOfFile) and
+/// keeps what was read.
+void openDataFileAt(Calculator &calculator, const QString &path);
+
 /// Reads the data file in `device` (a text data file when `text` is set) into the
-/// calculator, as openDataFile does once the file is open.
+/// calculator, as openDataFileAt does once the file is open.
 void mergeDataFile(QIODevice &device, bool text, Calculator &calculator);

@@ -19,10 +19,12 @@
 #include <QIcon>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTreeView>
 
 #include <algorithm>
 #include <iterator>
+#include <limits>
 
 namespace {
 
@@ -116,6 +118,10 @@ const struct {
     {Id::Out, ":/icons/exit.svg"},
 };
 
+// Keys that press a button wherever the focus is; a greyed-out button ignores its key.
+const std::pair<Id, QKeyCombination> ButtonKeys[] = {
+    {Id::Info, Qt::Key_F1}, {Id::Save, Qt::CTRL | Qt::Key_S}, {Id::Open, Qt::CTRL | Qt::Key_O}};
+
 constexpr QSize ButtonIconSize(16, 16);
 
 // Widths of the memory list's columns in pixels: name, value, derivation.
@@ -149,6 +155,9 @@ void CCorvalinDlg::setUpExpressionField()
     m_expression->setInsertPolicy(QComboBox::NoInsert);
     m_expression->setModel(m_calculator.history());
     m_expression->setCompleter(nullptr);
+    // A text read from a file is shown and saved whole, not cut at the line edit's default
+    // limit of 32,767 units.
+    m_expression->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
     new EditTextKeeper(m_expression);
 }
 
@@ -213,6 +222,9 @@ void CCorvalinDlg::connectMessageTable()
             &Calculator::setFilter);
     connect(control<QPushButton>(Id::Out), &QPushButton::clicked, this,
             &CCorvalinDlg::closeCommand);
+    for (const auto &[id, key] : ButtonKeys)
+        connect(new QShortcut(key, this), &QShortcut::activated, control<QPushButton>(id),
+                &QPushButton::click);
 
     connect(calculator, &Calculator::resultFieldChanged, control<QLineEdit>(Id::Result),
             &QLineEdit::setText);

@@ -14,5 +14,6 @@ void QtPlatform::setParentWidget(QWidget *window)
 Program::Program(Messages &messages, SettingsStore &store, const DialogPlatform &platform)
     : calculator(engine, messages)
     , dialog(calculator, store, platform)
+    , intake(calculator, dialog)
 {
 }

@@ -8,6 +8,7 @@
 #include "core/engine.h"
 #include "core/platform.h"
 #include "ui/ccorvalindlg.h"
+#include "ui/fileintake.h"
 #include "ui/messageboxmessages.h"
 #include "ui/qtplatform.h"
 
@@ -28,8 +29,9 @@ struct QtPlatform {
     void setParentWidget(QWidget *window);
 };
 
-/// The engine, the calculator and the dialog, destroyed in reverse: the dialog before the
-/// calculator whose models it shows. `messages`, `store` and the platform outlive it.
+/// The engine, the calculator, the dialog and the way files come into it from outside,
+/// destroyed in reverse: the dialog before the calculator whose models it shows.
+/// `messages`, `store` and the platform outlive it.
 struct Program {
     Program(Messages &messages, SettingsStore &store, const DialogPlatform &platform);
     Program(const Program &) = delete;
@@ -38,4 +40,5 @@ struct Program {
     Engine engine;
     Calculator calculator;
     CCorvalinDlg dialog;
+    FileIntake intake;
 };

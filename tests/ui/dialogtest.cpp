@@ -1,6 +1,8 @@
 // The main dialog driven as a user drives it: keys, clicks and double-clicks.
 #include "dialogfixture.h"
 
+#include "persistence/calculatordatafile.h"
+#include "persistence/textdatafile.h"
 #include "ui/messageboxmessages.h"
 
 #include <QMenu>
@@ -143,8 +145,8 @@ TEST_F(DialogTest, CopyPutsTheLastResultOrWithShiftTheCalculation)
               QStringList({" = ", "1.5*2 = 3", "0,25", "@b = 2*a = 6", "3+ = "}));
 }
 
-// The Info button looks beside the program for its own name, "pellix" and the
-// language's manual, and opens the first of them in the opposite order.
+// The Info button, and F1, look beside the program for its own name, "pellix" and the
+// language's manual, and open the first of them in the opposite order.
 TEST_F(DialogTest, InfoOpensTheFirstManualFound)
 {
     using Row = std::tuple<QStringList, const char *, Language, QString>;
@@ -180,10 +182,65 @@ TEST_F(DialogTest, InfoOpensTheFirstManualFound)
         const std::string row = files.join(u' ').toStdString() + " / " + program;
         EXPECT_EQ(control(Id::Info)->isEnabled(), !opened.isEmpty()) << row;
         control<QPushButton>(Id::Info)->click();
+        QTest::keyClick(memoryList(), Qt::Key_F1);
         EXPECT_EQ(m_documents.opened,
-                  opened.isEmpty() ? QStringList() : QStringList{folder.filePath(opened)})
+                  opened.isEmpty() ? QStringList() : QStringList(2, folder.filePath(opened)))
             << row;
     }
+    // A manual that comes after the start leaves Info greyed out, and F1 with it.
+    const QTemporaryDir folder;
+    m_programPath = folder.filePath(u"korvel"_s);
+    open();
+    QFile late(folder.filePath(u"korvel.pdf"_s));
+    EXPECT_TRUE(late.open(QIODevice::WriteOnly) && late.write("%PDF-1.4\n") && late.flush());
+    m_documents.opened.clear();
+    QTest::keyClick(edit(), Qt::Key_F1);
+    EXPECT_EQ(m_documents.opened, QStringList());
+}
+
+// Files from outside (the command line, another start, a drop) open in order as Open opens
+// them, messages included, but wait while a modal box is up. A drop is a copy, onto a field
+// too; a drag of anything but local files is refused.
+TEST_F(DialogTest, FilesFromOutsideOpenInOrderOnceNoBoxWaits)
+{
+    const QTemporaryDir folder;
+    const auto path = [&folder](const char *name) { return folder.filePath(QLatin1String(name)); };
+    const CalculatorState a{u"a"_s, {u"a"_s}, {}}, b{u"b"_s, {u"b"_s}, {}}, c{u"c"_s, {u"c"_s}, {}};
+    writeWholeFile(path("a.cdf"), writeCalculatorDataFile(a));
+    writeWholeFile(path("b.csv"), writeTextDataFile(b));
+    writeWholeFile(path("cut.cdf"), writeCalculatorDataFile(c).chopped(1));
+    open();
+    m_program->dialog.hide(); // as before the start-up shows it
+    m_program->intake.open({path("a.cdf"), folder.path(), path("absent.cdf"), path("cut.cdf")});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(history(), QStringList());
+    m_guard.stop(); // the box is expected here
+    m_program->dialog.show();
+    QDialog box(&m_program->dialog);
+    box.setModal(true);
+    box.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(history(), QStringList());
+    box.hide();
+    // A drag onto `target`, dropped there when taken: whether it was, and as what.
+    const auto drag = [](QWidget *target, const QList<QUrl> &urls) {
+        QMimeData data;
+        data.setUrls(urls);
+        const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
+        QDragEnterEvent enter(QPoint(5, 5), actions, &data, Qt::LeftButton, {});
+        QDropEvent drop(QPointF(5, 5), actions, &data, Qt::LeftButton, {});
+        if (QApplication::sendEvent(target, &enter) && enter.isAccepted())
+            QApplication::sendEvent(target, &drop);
+        return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
+    };
+    EXPECT_EQ(drag(edit(), {QUrl::fromLocalFile(path("b.csv"))}), Qt::CopyAction);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(std::pair(history(), edit()->text()),
+              std::pair(QStringList{u"a"_s, u"c"_s, u"b"_s}, u"b"_s));
+    EXPECT_EQ(m_messages.shown, QList{Message::UnexpectedEndOfFile});
+    const QList<QUrl> mixed{QUrl::fromLocalFile(path("b.csv")), QUrl(u"https://a.org/b.csv"_s)};
+    EXPECT_EQ(std::pair(m_program->dialog.acceptDrops(), drag(&m_program->dialog, mixed)),
+              std::pair(true, Qt::IgnoreAction));
 }
 
 // The About item of the context menu shows the box, in the interface language; OK closes

@@ -1,6 +1,11 @@
 // State kept between runs: the dialog writes the settings file when it closes and the
-// next dialog reads it back, through real QSettings files in a temporary folder.
+// next dialog reads it back, through real QSettings files in a temporary folder. And Korvel
+// as a process: its command line, one Korvel per session, and a polite end.
 #include "dialogfixture.h"
+
+#include "persistence/calculatordatafile.h"
+#include "persistence/textdatafile.h"
+#include "ui/singleinstance.h"
 
 #include <csignal>
 #include <cstring>
@@ -26,10 +31,12 @@ TEST_F(DialogTest, WorkSurvivesARestart)
               std::pair(u"0"_s, u"a | 12 | a = 3*4"_s));
 }
 
-// Save and Open from the buttons, with the chooser answered by a script: the work comes
-// back in another run.
+// Save and Open from the buttons and from their keys, wherever the focus is, with the
+// chooser answered by a script: the work comes back in another run, and an expression
+// longer than a line edit keeps by default comes back whole and is saved whole.
 TEST_F(DialogTest, DataFilesCarryTheWorkToAnotherRun)
 {
+    using enum FileChooser::Purpose;
     const QTemporaryDir folder;
     open();
     for (const QString &text : {u"@a = 3*4"_s, u"b = a + 1"_s})
@@ -40,12 +47,49 @@ TEST_F(DialogTest, DataFilesCarryTheWorkToAnotherRun)
     QFile::remove(settingsFile());
     open(Language::German);
     m_files.answers = {folder.filePath(u"work.CSV"_s)};
-    QTest::mouseClick(control(Id::Open), Qt::LeftButton);
+    QTest::keyClick(expression(), Qt::Key_O, Qt::ControlModifier);
     EXPECT_EQ(std::pair(edit()->text(), history()),
               std::pair(u"b = a + 1"_s, QStringList{u"b = a + 1"_s, u"@a = 3*4"_s}));
     EXPECT_EQ(memories(), (QStringList{u"a | 12 | a = 3*4"_s, u"b | 13 | "_s}));
-    EXPECT_EQ(m_files.asked, (QList{FileChooser::Purpose::Save, FileChooser::Purpose::Open}));
+
+    const QByteArray longFile = writeCalculatorDataFile({u"1+"_s.repeated(20000), {}, {}});
+    ASSERT_TRUE(writeWholeFile(folder.filePath(u"long.cdf"_s), longFile));
+    m_files.answers = {folder.filePath(u"long.cdf"_s), folder.filePath(u"again.cdf"_s)};
+    QTest::mouseClick(control(Id::Open), Qt::LeftButton);
+    QTest::keyClick(memoryList(), Qt::Key_S, Qt::ControlModifier);
+    // The text comes first in the file, before the history and memory counts (8 bytes).
+    QFile again(folder.filePath(u"again.cdf"_s));
+    EXPECT_TRUE(again.open(QIODevice::ReadOnly) && again.readAll().startsWith(longFile.chopped(8)));
+    EXPECT_EQ(m_files.asked, (QList{Save, Open, Open, Save}));
     EXPECT_TRUE(m_messages.shown.isEmpty());
+}
+
+// What a second start sends is read back whole, a line feed in a name included; anything
+// else is refused as from a stranger: another protocol, a relative path, a NUL, too many
+// files, a path no file can have, or too many bytes without an end.
+TEST(HandOverTest, MessagesCarryAbsolutePathsWithinLimits)
+{
+    using enum HandOver::Reading;
+    QStringList sent{u"/tmp/a b\nc.cdf"_s, u"/tmp/\u00fc%.csv"_s};
+    for (int i = 0; i < HandOver::MaxFiles; ++i)
+        sent.append(u"/f"_s + QString::number(i));
+    QStringList paths;
+    qsizetype length = 0;
+    const QByteArray message = HandOver::message(sent);
+    EXPECT_EQ(HandOver::read(message + "korvel-open 1\n", paths, length), Complete);
+    EXPECT_EQ(std::pair(paths, length), std::pair(sent.mid(0, HandOver::MaxFiles), message.size()));
+    const QByteArray tooMany = "korvel-open 1\n" + QByteArray("/f\n").repeated(101) + "\n";
+    const std::pair<QByteArray, HandOver::Reading> rows[] = {
+        {"korvel-open 1\n/a", Incomplete},
+        {"korvel-open 2\n\n", Refused},
+        {"korvel-open 1\na\n\n", Refused},
+        {"korvel-open 1\n/a%00\n\n", Refused},
+        {tooMany, Refused},
+        {"korvel-open 1\n/" + QByteArray(4096, 'a') + "\n\n", Refused},
+        {QByteArray(HandOver::MaxMessageBytes, '/'), Refused},
+    };
+    for (const auto &[bytes, reading] : rows)
+        EXPECT_EQ(HandOver::read(bytes, paths, length), reading) << bytes.left(40).toStdString();
 }
 
 #ifdef KORVEL_EXECUTABLE
@@ -84,6 +128,7 @@ struct Case {
     const char *name;
     int signal;
     QList<std::pair<QString, QString>> memories; ///< name and derivation, in name order
+    bool messageUp = false; ///< the start-up shows a message until the signal comes
     friend void PrintTo(const Case &c, std::ostream *out) { *out << c.name; }
 };
 
@@ -95,10 +140,56 @@ QList<std::pair<QString, QString>> poolAndOneMore()
     return memories;
 }
 
+// Starts Korvel in `home` with its settings and its runtime folder there, in English, so
+// that it neither reads the user's settings nor finds the user's own Korvel.
+void start(QProcess &korvel, const QString &home, const QStringList &arguments = {})
+{
+    korvel.setEnvironment(QProcess::systemEnvironment()
+                          << u"XDG_CONFIG_HOME="_s + home
+                          << u"XDG_RUNTIME_DIR="_s + home + u"/run"_s << u"LANGUAGE=en"_s);
+    korvel.setWorkingDirectory(home);
+    korvel.start(QStringLiteral(KORVEL_EXECUTABLE), arguments);
+}
+
+// Korvel has its handler for `signal` once /proc shows it caught, and so its place in the
+// session; the start-up is over, and its message (the first thing to wait for the user)
+// up, once it sleeps without spending any more time.
+::testing::AssertionResult settles(QProcess &korvel, int signal = SIGTERM)
+{
+    const qint64 pid = korvel.processId();
+    const auto ready = [pid, bit = quint64(1) << (signal - 1)] {
+        QFile status(u"/proc/%1/status"_s.arg(pid));
+        const QByteArray text = status.open(QIODevice::ReadOnly) ? status.readAll() : "";
+        return text.mid(text.indexOf("SigCgt:") + 7, 18).trimmed().toULongLong(nullptr, 16) & bit;
+    };
+    if (!korvel.waitForStarted(10000) || !QTest::qWaitFor(ready, 20000))
+        return ::testing::AssertionFailure() << "korvel never installed its handler";
+    for (auto [quiet, last] = std::pair(0, cpuState(pid)); quiet < 5; ++quiet) {
+        if (korvel.state() != QProcess::Running)
+            return ::testing::AssertionFailure() << "korvel ended";
+        QTest::qSleep(60);
+        const auto previous = std::exchange(last, cpuState(pid));
+        if (previous != last || last.first != 'S')
+            quiet = -1;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// A clean exit: under the sanitizers, also one without leaks.
+::testing::AssertionResult endsWell(QProcess &korvel)
+{
+    const bool well = korvel.waitForFinished(20000) && korvel.exitStatus() == QProcess::NormalExit
+                      && korvel.exitCode() == 0;
+    return (well ? ::testing::AssertionSuccess() : ::testing::AssertionFailure())
+           << korvel.readAllStandardError().toStdString();
+}
+
 } // namespace
 
 // Korvel as a process: a polite request to end it is a close, so the work is kept, also
-// while the start-up shows a message about the restored state.
+// while the start-up shows a message about the restored state. Files handed over by a
+// second start meanwhile wait behind that message, and the second start ends at once
+// without touching the settings.
 class TerminationTest : public ::testing::TestWithParam<Case> {};
 
 TEST_P(TerminationTest, SignalClosesAndSavesAsRestored)
@@ -133,31 +224,19 @@ TEST_P(TerminationTest, SignalClosesAndSavesAsRestored)
     }
 
     QProcess korvel;
-    korvel.setEnvironment(QProcess::systemEnvironment() << u"XDG_CONFIG_HOME="_s + config.path());
-    korvel.start(QStringLiteral(KORVEL_EXECUTABLE), {});
-    ASSERT_TRUE(korvel.waitForStarted(10000));
-    // Korvel has its handler once /proc shows it caught the signal; the start-up is over,
-    // and its message (the first thing to wait for the user) up, once it sleeps without
-    // spending any more time.
-    const qint64 pid = korvel.processId();
-    const auto ready = [pid, bit = quint64(1) << (c.signal - 1)] {
-        QFile status(u"/proc/%1/status"_s.arg(pid));
-        const QByteArray text = status.open(QIODevice::ReadOnly) ? status.readAll() : "";
-        return text.mid(text.indexOf("SigCgt:") + 7, 18).trimmed().toULongLong(nullptr, 16) & bit;
-    };
-    ASSERT_TRUE(QTest::qWaitFor(ready, 20000)) << "korvel never installed its handler";
-    for (auto [quiet, last] = std::pair(0, cpuState(pid)); quiet < 5; ++quiet) {
-        ASSERT_EQ(korvel.state(), QProcess::Running);
-        QTest::qSleep(60);
-        const auto previous = std::exchange(last, cpuState(pid));
-        if (previous != last || last.first != 'S')
-            quiet = -1;
+    start(korvel, config.path());
+    ASSERT_TRUE(settles(korvel, c.signal));
+    if (c.messageUp) {
+        ASSERT_TRUE(writeWholeFile(config.filePath(u"x.cdf"_s),
+                                   writeCalculatorDataFile({u"x"_s, {u"x"_s}, {}})));
+        const QMap<QString, QString> before = contents(file);
+        QProcess second;
+        start(second, config.path(), {u"x.cdf"_s});
+        EXPECT_TRUE(endsWell(second));
+        EXPECT_EQ(contents(file), before);
     }
-    ::kill(pid_t(pid), c.signal);
-    ASSERT_TRUE(korvel.waitForFinished(20000));
-    // A clean exit: under the sanitizers, also one without leaks.
-    EXPECT_EQ(std::pair(korvel.exitStatus(), korvel.exitCode()), std::pair(QProcess::NormalExit, 0))
-        << korvel.readAllStandardError().toStdString();
+    ::kill(pid_t(korvel.processId()), c.signal);
+    EXPECT_TRUE(endsWell(korvel));
     EXPECT_EQ(contents(file), expected);
 }
 
@@ -167,8 +246,69 @@ INSTANTIATE_TEST_SUITE_P(PoliteSignals, TerminationTest,
                                            Case{"INT", SIGINT, {{u"x"_s, QString()}}},
                                            Case{"TERMDuringFailingDerivationMessage",
                                                 SIGTERM,
-                                                {{u"ok"_s, u"ok = 1 +"_s}, {u"x"_s, QString()}}},
+                                                {{u"ok"_s, u"ok = 1 +"_s}, {u"x"_s, QString()}},
+                                                true},
                                            Case{"TERMDuringPoolFullMessage", SIGTERM,
-                                                poolAndOneMore()}),
+                                                poolAndOneMore(), true}),
                          [](const auto &info) { return std::string(info.param.name); });
+
+// One Korvel per session. A Korvel killed outright leaves its socket behind, which must not
+// keep the next start from taking its place. That one opens the files of its command line
+// in order; a later start hands its file over (a relative path, to be read where it was
+// given) and ends, and the file opens after them.
+TEST(SessionTest, LaterStartsHandTheirFilesToTheRunningKorvel)
+{
+    QTemporaryDir home;
+    for (const char *name : {"a.cdf", "b.csv", "c.cdf"}) {
+        const QString text = QString::fromLatin1(name).left(1);
+        const CalculatorState state{text, {text}, {}};
+        ASSERT_TRUE(writeWholeFile(home.filePath(QString::fromLatin1(name)),
+                                   QByteArray(name).endsWith("csv")
+                                       ? writeTextDataFile(state)
+                                       : writeCalculatorDataFile(state)));
+    }
+    QProcess killed, running, later;
+    start(killed, home.path());
+    ASSERT_TRUE(settles(killed));
+    killed.kill();
+    killed.waitForFinished();
+    start(running, home.path(), {u"a.cdf"_s, u"b.csv"_s});
+    ASSERT_TRUE(settles(running));
+    start(later, home.path(), {u"c.cdf"_s});
+    EXPECT_TRUE(endsWell(later));
+    ::kill(pid_t(running.processId()), SIGTERM);
+    EXPECT_TRUE(endsWell(running));
+    QMap<QString, QString> saved = contents(home.filePath(u"Tamsard/korvel.conf"_s));
+    EXPECT_EQ((QStringList{saved[u"Expressies/edit"_s], saved[u"Expressies/combo00"_s],
+                           saved[u"Expressies/combo01"_s], saved[u"Expressies/combo02"_s]}),
+              (QStringList{u"c"_s, u"a"_s, u"b"_s, u"c"_s}));
+}
+
+// The command line: Qt's own options pass, help and the version are answered, and any
+// other option is refused with the usage line; none of them opens the settings.
+TEST(SessionTest, CommandLineIsAnsweredOrRefusedWithoutAStart)
+{
+    const QString usage =
+        u"Usage: "_s + QStringLiteral(KORVEL_EXECUTABLE) + u" [options] [file...]"_s;
+    const QString version = u"korvel "_s + QCoreApplication::applicationVersion();
+    const std::tuple<QStringList, int, QString, QString> rows[] = {
+        {{u"--version"_s}, 0, version, {}},
+        {{u"-platform"_s, u"offscreen"_s, u"-v"_s}, 0, version, {}},
+        {{u"--help"_s}, 0, usage, {}},
+        {{u"a.cdf"_s, u"--bogus"_s}, 2, {}, u"Unknown option 'bogus'.\n"_s + usage + u'\n'},
+    };
+    for (const auto &[arguments, status, firstLine, errors] : rows) {
+        QTemporaryDir home;
+        QProcess korvel;
+        start(korvel, home.path(), arguments);
+        EXPECT_TRUE(korvel.waitForFinished(20000));
+        EXPECT_EQ(
+            std::tuple(korvel.exitCode(),
+                       QString::fromLocal8Bit(korvel.readAllStandardOutput()).section(u'\n', 0, 0),
+                       QString::fromLocal8Bit(korvel.readAllStandardError())),
+            std::tuple(status, firstLine, errors))
+            << arguments.join(u' ').toStdString();
+        EXPECT_FALSE(QFile::exists(home.filePath(u"Tamsard"_s)));
+    }
+}
 #endif
