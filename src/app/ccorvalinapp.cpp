@@ -1,5 +1,6 @@
 #include "app/ccorvalinapp.h"
 
+#include "app/commandline.h"
 #include "app/terminationwatcher.h"
 #include "persistence/qsettingsstore.h"
 #include "ui/diagnostics.h"
@@ -7,8 +8,6 @@
 #include "ui/program.h"
 #include "ui/singleinstance.h"
 
-#include <QCommandLineParser>
-#include <QFileInfo>
 #include <QLocale>
 #include <QTreeView>
 
@@ -16,31 +15,6 @@
 #include <variant>
 
 namespace {
-
-// The files the command line names, made absolute against the current folder; or the exit
-// status when an option is refused. Help and the version are answered as Qt answers them,
-// which ends the process. QApplication has taken its own options (-platform, -style, ...)
-// out already.
-std::variant<QStringList, int> filesFromCommandLine(const QStringList &arguments)
-{
-    QCommandLineParser parser;
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("file"),
-                                 QStringLiteral("A data file (.cdf or .csv) to open."),
-                                 QStringLiteral("[file...]"));
-    if (!parser.parse(arguments)) {
-        // The help's first line is the usage line.
-        std::fprintf(stderr, "%s\n%s\n", qPrintable(parser.errorText()),
-                     qPrintable(parser.helpText().section(u'\n', 0, 0)));
-        return 2;
-    }
-    parser.process(arguments);
-    QStringList files;
-    for (const QString &file : parser.positionalArguments())
-        files.append(QFileInfo(file).absoluteFilePath());
-    return files;
-}
 
 // Puts the window, and a box it shows, in front of the user.
 void comeForward(QWidget &window)
