@@ -1,16 +1,13 @@
 // The calculator's state saved to and restored from a settings store: the logic against the
 // in-memory store, where every key and its kind can be checked, and the QSettings store on
-// real INI files, also when the process saving one is killed. Keys are spelled out as the
-// file layout documents them.
+// real INI files. Keys are spelled out as the file layout documents them.
 #include "persistence/memorysettingsstore.h"
 #include "persistence/qsettingsstore.h"
 #include "persistence/savedstate.h"
 #include "support/statelines.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -183,36 +180,3 @@ TEST(QSettingsStore, CalculatorStateRoundTripsExactlyThroughADamagedIniFile)
     EXPECT_EQ(store.getString(M, "waarde001", "none"), "none");
     EXPECT_EQ(store.getBinary(H, "combo03"), std::nullopt);
 }
-
-#if defined(KORVEL_SAVESTORM) && defined(Q_OS_LINUX)
-// A helper process saves state A or B to the settings store the way Korvel closes, over and
-// over, and is killed somewhere inside a save: what it leaves restores to A or B whole.
-TEST(CrashSafety, AKilledSettingsSaveLeavesOneWholeState)
-{
-    const QTemporaryDir dir;
-    QStringList states[2];
-    for (int b = 0; b < 2; ++b) {
-        const QString reference = dir.filePath(u"reference%1"_s.arg(b));
-        QProcess once;
-        once.start(KORVEL_SAVESTORM, {reference, u"once"_s, b ? u"B"_s : u"A"_s});
-        ASSERT_TRUE(once.waitForFinished(20000) && once.exitCode() == 0);
-        states[b] = restore(QSettingsStore(reference));
-    }
-    ASSERT_NE(states[0], states[1]);
-    const QString path = dir.filePath(u"state"_s);
-    std::mt19937 random(7);
-    for (int round = 0; round < 8; ++round) {
-        QProcess helper;
-        helper.start(KORVEL_SAVESTORM, {path, u"loop"_s, round % 2 ? u"A"_s : u"B"_s});
-        // A save killed while it wrote the settings' lock file leaves one QLockFile cannot
-        // read; the next save takes it over only when it is 30 s old.
-        ASSERT_TRUE(helper.waitForReadyRead(60000)) << "the helper never saved";
-        QThread::usleep(random() % 20000); // somewhere inside a later save
-        helper.kill();
-        ASSERT_TRUE(helper.waitForFinished(20000));
-        const QStringList left = restore(QSettingsStore(path));
-        EXPECT_TRUE(left == states[0] || left == states[1])
-            << "round " << round << ": " << qPrintable(left.join(u' '));
-    }
-}
-#endif

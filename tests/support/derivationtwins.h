@@ -24,8 +24,8 @@ public:
     {
     }
 
-    /// Runs the commands in `bytes` on both calculators. Returns the first difference as
-    /// "after command N: ...", or an empty string when there was none.
+    /// Runs the commands in `bytes` on both calculators. Returns both states at the first
+    /// command after which they differ, or an empty string when they never did.
     QString run(std::span<const std::uint8_t> bytes)
     {
         Reader in{bytes};
@@ -65,12 +65,10 @@ public:
                 break;
             }
             const QStringList kept = m_kept.state(), plain = m_plain.state();
-            for (qsizetype i = 0; i < std::max(kept.size(), plain.size()); ++i) {
-                if (kept.value(i) != plain.value(i))
-                    return QStringLiteral("after command %1: kept \"%2\", plain \"%3\"")
-                        .arg(command)
-                        .arg(kept.value(i), plain.value(i));
-            }
+            if (kept != plain)
+                return QStringLiteral("after command %1: kept {%2}, plain {%3}")
+                    .arg(command)
+                    .arg(kept.join(u" | "), plain.join(u" | "));
         }
         return {};
     }

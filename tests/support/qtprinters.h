@@ -1,21 +1,16 @@
-// Readable Qt values and message codes in GoogleTest's messages and test names.
+// Readable texts and message codes in GoogleTest's messages; lists of them print through
+// these element by element.
 #pragma once
 
 #include "core/platform.h"
 
-#include <QList>
-#include <QStringList>
+#include <QString>
 
 #include <ostream>
 
 inline void PrintTo(const QString &text, std::ostream *out)
 {
     *out << '"' << text.toStdString() << '"';
-}
-
-inline void PrintTo(const QStringList &texts, std::ostream *out)
-{
-    *out << '{' << texts.join(u" | ").toStdString() << '}';
 }
 
 inline const char *messageName(Message message)
@@ -36,12 +31,4 @@ inline const char *messageName(Message message)
 inline void PrintTo(Message message, std::ostream *out)
 {
     *out << messageName(message);
-}
-
-inline void PrintTo(const QList<Message> &messages, std::ostream *out)
-{
-    *out << '{';
-    for (qsizetype i = 0; i < messages.size(); ++i)
-        *out << (i ? ", " : "") << messageName(messages[i]);
-    *out << '}';
 }

@@ -1,5 +1,6 @@
 // The dialog in each language: the language chosen from the user's preferences, its texts
-// translated, and its layout, checked from geometry and font metrics.
+// translated, and its layout, checked from geometry and font metrics, with its icons and
+// the order of the tab.
 #include "dialogfixture.h"
 
 namespace {
@@ -28,11 +29,16 @@ const std::tuple<QList<QStringList>, QStringList, QStringList, QString> Language
 } // namespace
 
 // The parameter is the Language as a number, which test names and messages show plainly.
-class LanguageLayoutTest : public DialogTest, public ::testing::WithParamInterface<int> {
-protected:
+class LanguageLayoutTest : public DialogTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(LanguageLayoutTest, ShowsTheLanguagesTextsUnclippedInTheirPlaces)
+{
+    const Language language = Language(GetParam());
+    const auto &[choices, shared, pinned, clearHistory] = Languages[GetParam()];
+    for (const QStringList &preferences : choices)
+        EXPECT_EQ(languageFor(preferences), language) << preferences.join(u',').toStdString();
     // The caption, every control's text and tip, and the memory list's headings.
-    QStringList texts() const
-    {
+    const auto texts = [this] {
         QStringList texts{m_program->dialog.windowTitle()};
         for (const QWidget *control :
              m_program->dialog.findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
@@ -41,15 +47,7 @@ protected:
             texts << memoryList()->model()->headerData(column, Qt::Horizontal).toString();
         texts.removeAll(QString());
         return texts;
-    }
-};
-
-TEST_P(LanguageLayoutTest, ShowsTheLanguagesTextsUnclippedInTheirPlaces)
-{
-    const Language language = Language(GetParam());
-    const auto &[choices, shared, pinned, clearHistory] = Languages[GetParam()];
-    for (const QStringList &preferences : choices)
-        EXPECT_EQ(languageFor(preferences), language) << preferences.join(u',').toStdString();
+    };
     open(Language::English);
     const QStringList english = texts();
     open(language);
@@ -64,6 +62,7 @@ TEST_P(LanguageLayoutTest, ShowsTheLanguagesTextsUnclippedInTheirPlaces)
     for (const QString &text : pinned)
         EXPECT_TRUE(shown.contains(text)) << text.toStdString();
 
+    EXPECT_FALSE(m_program->dialog.windowIcon().pixmap(16, 16).isNull());
     const QList<QWidget *> all =
         m_program->dialog.findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
     for (QWidget *control : all) {
@@ -71,6 +70,12 @@ TEST_P(LanguageLayoutTest, ShowsTheLanguagesTextsUnclippedInTheirPlaces)
         EXPECT_TRUE(m_program->dialog.rect().contains(control->geometry())) << i;
         for (const QWidget *other : all.mid(i + 1))
             EXPECT_FALSE(control->geometry().intersects(other->geometry())) << i << " overlaps";
+        // A button that shows only an icon draws it, and is announced by its tip.
+        const auto *button = qobject_cast<const QPushButton *>(control);
+        if (button && button->text().isEmpty()) {
+            EXPECT_FALSE(button->icon().pixmap(16, 16).isNull()) << i;
+            EXPECT_EQ(button->accessibleName(), button->toolTip()) << i;
+        }
         const QString text = control->property("text").toString();
         if (text.isEmpty())
             continue;
@@ -94,16 +99,18 @@ TEST_P(LanguageLayoutTest, ShowsTheLanguagesTextsUnclippedInTheirPlaces)
         }
         const QSize needed = control->fontMetrics().size(Qt::TextShowMnemonic, text);
         EXPECT_EQ(room.expandedTo(needed), room) << text.toStdString();
-        // A button that shows only an icon is announced by its tip.
-        const auto *button = qobject_cast<const QPushButton *>(control);
-        if (button && button->text().isEmpty()) {
-            EXPECT_EQ(button->accessibleName(), button->toolTip()) << i;
-        }
     }
     const QRect clear = control(Id::ClearHistory)->geometry();
     const double unit = m_program->dialog.width() / double(CCorvalinDlg::TemplateWidth);
     EXPECT_EQ(u"%1 %2"_s.arg(qRound(clear.x() / unit)).arg(qRound(clear.width() / unit)),
               clearHistory);
+    // The tab follows the template from the expression field on, past Info, which waits for
+    // a manual to open.
+    for (const Id id : {Id::Result, Id::Copy, Id::Calculate, Id::ClearHistory, Id::MemoryList,
+                        Id::Filter, Id::Save, Id::Open, Id::Out, Id::Expression}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), control(id)) << "tab to " << int(id);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, LanguageLayoutTest, ::testing::Range(0, 3), [](auto info) {

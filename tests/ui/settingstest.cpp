@@ -8,27 +8,43 @@
 #include "ui/singleinstance.h"
 
 #include <csignal>
-#include <cstring>
 
-TEST_F(DialogTest, WorkSurvivesARestart)
+// Every way of closing writes the store once, and the next run finds the work there: the
+// history, the text typed over the selection but never calculated, selected again, and the
+// memories, c bit for bit (the result below is exactly 0 only then) and a with its
+// derivation, which still applies.
+TEST_F(DialogTest, EveryWayOfClosingKeepsTheWorkOnceForTheNextRun)
 {
-    open();
-    for (const QString &text : {u"@a = 3*4"_s, u"b = a + 1"_s, u"c = 1/3"_s, u"1/3"_s})
-        calculate(text);
-    QTest::keyClicks(expression(), u"a*b"_s); // typed over the selection, never calculated
-    QTest::keyClick(expression(), Qt::Key_Escape);
+    const std::pair<const char *, std::function<void()>> ways[] = {
+        {"Esc", [this] { QTest::keyClick(expression(), Qt::Key_Escape); }},
+        {"close box", [this] { m_program->dialog.close(); }},
+        {"Out", [this] { QTest::mouseClick(control(Id::Out), Qt::LeftButton); }},
+    };
+    const QString kept = settingsFile() + u".kept"_s;
+    for (const auto &[name, close] : ways) {
+        open();
+        for (const QString &text : {u"@a = 3*4"_s, u"b = a + 1"_s, u"c = 1/3"_s, u"1/3"_s})
+            calculate(text);
+        QTest::keyClicks(expression(), u"a*b"_s);
+        close();
+        EXPECT_TRUE(QFile::rename(settingsFile(), kept)) << name << ": not written";
+        // Whatever else asks the ended dialog to close lets it go and writes nothing more.
+        EXPECT_TRUE(m_program->dialog.close()) << name;
+        m_program->dialog.closeCommand();
+        m_store->sync();
+        EXPECT_FALSE(QFile::exists(settingsFile())) << name << ": written twice";
+        QFile::rename(kept, settingsFile());
 
-    open();
-    EXPECT_EQ(history(), (QStringList{u"1/3"_s, u"c = 1/3"_s, u"b = a + 1"_s, u"@a = 3*4"_s}));
-    EXPECT_EQ(std::pair(edit()->text(), edit()->selectedText()), std::pair(u"a*b"_s, u"a*b"_s));
-    EXPECT_EQ(memories(),
-              (QStringList{u"a | 12 | a = 3*4"_s, u"b | 13 | "_s, u"c | 0,333333333333333 | "_s}));
+        open();
+        EXPECT_EQ(history(), (QStringList{u"1/3"_s, u"c = 1/3"_s, u"b = a + 1"_s, u"@a = 3*4"_s}));
+        EXPECT_EQ(std::pair(edit()->text(), edit()->selectedText()), std::pair(u"a*b"_s, u"a*b"_s));
+        EXPECT_EQ(memories(), (QStringList{u"a | 12 | a = 3*4"_s, u"b | 13 | "_s,
+                                           u"c | 0,333333333333333 | "_s}));
+        calculate(u"a = c*3 - 1"_s);
+        EXPECT_EQ(std::pair(resultField()->text(), memories().value(0)),
+                  std::pair(u"0"_s, u"a | 12 | a = 3*4"_s));
+    }
     EXPECT_TRUE(m_messages.shown.isEmpty());
-    // Exactly 0 only when c came back bit for bit, not through its shown text; and the
-    // derivation of a still applies in the new run.
-    calculate(u"a = c*3 - 1"_s);
-    EXPECT_EQ(std::pair(resultField()->text(), memories().value(0)),
-              std::pair(u"0"_s, u"a | 12 | a = 3*4"_s));
 }
 
 // Save and Open from the buttons and from their keys, wherever the focus is, with the
@@ -38,23 +54,22 @@ TEST_F(DialogTest, DataFilesCarryTheWorkToAnotherRun)
 {
     using enum FileChooser::Purpose;
     const QTemporaryDir folder;
+    const QByteArray longFile = writeCalculatorDataFile({u"1+"_s.repeated(20000), {}, {}});
+    ASSERT_TRUE(writeWholeFile(folder.filePath(u"long.cdf"_s), longFile));
+    for (const char *name : {"work.CSV", "work.CSV", "long.cdf", "again.cdf"})
+        m_files.answers.append(folder.filePath(QLatin1String(name)));
     open();
     for (const QString &text : {u"@a = 3*4"_s, u"b = a + 1"_s})
         calculate(text);
-    m_files.answers = {folder.filePath(u"work.CSV"_s)};
     QTest::mouseClick(control(Id::Save), Qt::LeftButton);
 
     QFile::remove(settingsFile());
     open(Language::German);
-    m_files.answers = {folder.filePath(u"work.CSV"_s)};
     QTest::keyClick(expression(), Qt::Key_O, Qt::ControlModifier);
     EXPECT_EQ(std::pair(edit()->text(), history()),
               std::pair(u"b = a + 1"_s, QStringList{u"b = a + 1"_s, u"@a = 3*4"_s}));
     EXPECT_EQ(memories(), (QStringList{u"a | 12 | a = 3*4"_s, u"b | 13 | "_s}));
 
-    const QByteArray longFile = writeCalculatorDataFile({u"1+"_s.repeated(20000), {}, {}});
-    ASSERT_TRUE(writeWholeFile(folder.filePath(u"long.cdf"_s), longFile));
-    m_files.answers = {folder.filePath(u"long.cdf"_s), folder.filePath(u"again.cdf"_s)};
     QTest::mouseClick(control(Id::Open), Qt::LeftButton);
     QTest::keyClick(memoryList(), Qt::Key_S, Qt::ControlModifier);
     // The text comes first in the file, before the history and memory counts (8 bytes).
@@ -78,13 +93,12 @@ TEST(HandOverTest, MessagesCarryAbsolutePathsWithinLimits)
     const QByteArray message = HandOver::message(sent);
     EXPECT_EQ(HandOver::read(message + "korvel-open 1\n", paths, length), Complete);
     EXPECT_EQ(std::pair(paths, length), std::pair(sent.mid(0, HandOver::MaxFiles), message.size()));
-    const QByteArray tooMany = "korvel-open 1\n" + QByteArray("/f\n").repeated(101) + "\n";
     const std::pair<QByteArray, HandOver::Reading> rows[] = {
         {"korvel-open 1\n/a", Incomplete},
         {"korvel-open 2\n\n", Refused},
         {"korvel-open 1\na\n\n", Refused},
         {"korvel-open 1\n/a%00\n\n", Refused},
-        {tooMany, Refused},
+        {"korvel-open 1\n" + QByteArray("/f\n").repeated(101) + "\n", Refused},
         {"korvel-open 1\n/" + QByteArray(4096, 'a') + "\n\n", Refused},
         {QByteArray(HandOver::MaxMessageBytes, '/'), Refused},
     };
@@ -94,11 +108,6 @@ TEST(HandOverTest, MessagesCarryAbsolutePathsWithinLimits)
 
 #ifdef KORVEL_EXECUTABLE
 namespace {
-
-QString k3(const QString &stem, qsizetype k)
-{
-    return stem + u"%1"_s.arg(k, 3, 10, QLatin1Char('0'));
-}
 
 // Every key of an INI file with its value as text, bytes in hex.
 QMap<QString, QString> contents(const QString &file)
@@ -127,18 +136,11 @@ std::pair<char, qint64> cpuState(qint64 pid)
 struct Case {
     const char *name;
     int signal;
-    QList<std::pair<QString, QString>> memories; ///< name and derivation, in name order
-    bool messageUp = false; ///< the start-up shows a message until the signal comes
+    int memories;                ///< m0001, m0002 and on, so in name order
+    bool messageUp = false;      ///< the start-up shows a message until the signal comes
+    const char *derivation = ""; ///< of m0001
     friend void PrintTo(const Case &c, std::ostream *out) { *out << c.name; }
 };
-
-QList<std::pair<QString, QString>> poolAndOneMore()
-{
-    QList<std::pair<QString, QString>> memories;
-    for (int i = 1; i <= 1000; ++i)
-        memories.append({u"m%1"_s.arg(i, 4, 10, QLatin1Char('0')), QString()});
-    return memories;
-}
 
 // Starts Korvel in `home` with its settings and its runtime folder there, in English, so
 // that it neither reads the user's settings nor finds the user's own Korvel.
@@ -204,23 +206,24 @@ TEST_P(TerminationTest, SignalClosesAndSavesAsRestored)
         store.setValue(u"Expressies/aantal"_s, 2);
         store.setValue(u"Expressies/combo00"_s, u"1+1"_s);
         store.setValue(u"Expressies/combo01"_s, u"max(1;2)"_s);
-        store.setValue(u"Variabelen/aantal"_s, c.memories.size());
-        for (qsizetype k = 1; k <= c.memories.size(); ++k) {
-            const auto &[name, derivation] = c.memories[k - 1];
-            store.setValue(k3(u"Variabelen/naam"_s, k), name);
-            store.setValue(k3(u"Variabelen/waarde"_s, k), QByteArray::number(k).leftJustified(8));
-            if (!derivation.isEmpty())
-                store.setValue(k3(u"Variabelen/afleiding"_s, k), derivation);
+        store.setValue(u"Variabelen/aantal"_s, c.memories);
+        for (int k = 1; k <= c.memories; ++k) {
+            store.setValue(QString::asprintf("Variabelen/naam%03d", k),
+                           QString::asprintf("m%04d", k));
+            store.setValue(QString::asprintf("Variabelen/waarde%03d", k),
+                           QByteArray::number(k).leftJustified(8));
         }
+        if (*c.derivation)
+            store.setValue(u"Variabelen/afleiding001"_s, QString::fromLatin1(c.derivation));
     }
     // A close writes back what the load pool took, with an empty derivation for a memory
     // without one; keys are never deleted.
     QMap<QString, QString> expected = contents(file);
-    const qsizetype restored = std::min<qsizetype>(c.memories.size(), 999);
+    const int restored = std::min(c.memories, 999);
     expected[u"Variabelen/aantal"_s] = QString::number(restored);
-    for (qsizetype k = 1; k <= restored; ++k) {
-        if (!expected.contains(k3(u"Variabelen/afleiding"_s, k)))
-            expected[k3(u"Variabelen/afleiding"_s, k)] = QString();
+    for (int k = 1; k <= restored; ++k) {
+        const QString derivation = QString::asprintf("Variabelen/afleiding%03d", k);
+        expected.insert(derivation, expected.value(derivation));
     }
 
     QProcess korvel;
@@ -240,17 +243,12 @@ TEST_P(TerminationTest, SignalClosesAndSavesAsRestored)
     EXPECT_EQ(contents(file), expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(PoliteSignals, TerminationTest,
-                         ::testing::Values(Case{"TERM", SIGTERM, {{u"x"_s, QString()}}},
-                                           Case{"HUP", SIGHUP, {{u"x"_s, QString()}}},
-                                           Case{"INT", SIGINT, {{u"x"_s, QString()}}},
-                                           Case{"TERMDuringFailingDerivationMessage",
-                                                SIGTERM,
-                                                {{u"ok"_s, u"ok = 1 +"_s}, {u"x"_s, QString()}},
-                                                true},
-                                           Case{"TERMDuringPoolFullMessage", SIGTERM,
-                                                poolAndOneMore(), true}),
-                         [](const auto &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    PoliteSignals, TerminationTest,
+    ::testing::Values(Case{"TERM", SIGTERM, 1}, Case{"HUP", SIGHUP, 1}, Case{"INT", SIGINT, 1},
+                      Case{"TERMDuringFailingDerivationMessage", SIGTERM, 2, true, "m0001 = 1 +"},
+                      Case{"TERMDuringPoolFullMessage", SIGTERM, 1000, true}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 // One Korvel per session. A Korvel killed outright leaves its socket behind, which must not
 // keep the next start from taking its place. That one opens the files of its command line
@@ -259,14 +257,10 @@ INSTANTIATE_TEST_SUITE_P(PoliteSignals, TerminationTest,
 TEST(SessionTest, LaterStartsHandTheirFilesToTheRunningKorvel)
 {
     QTemporaryDir home;
-    for (const char *name : {"a.cdf", "b.csv", "c.cdf"}) {
-        const QString text = QString::fromLatin1(name).left(1);
-        const CalculatorState state{text, {text}, {}};
-        ASSERT_TRUE(writeWholeFile(home.filePath(QString::fromLatin1(name)),
-                                   QByteArray(name).endsWith("csv")
-                                       ? writeTextDataFile(state)
-                                       : writeCalculatorDataFile(state)));
-    }
+    const CalculatorState a{u"a"_s, {u"a"_s}, {}}, b{u"b"_s, {u"b"_s}, {}}, c{u"c"_s, {u"c"_s}, {}};
+    ASSERT_TRUE(writeWholeFile(home.filePath(u"a.cdf"_s), writeCalculatorDataFile(a)));
+    ASSERT_TRUE(writeWholeFile(home.filePath(u"b.csv"_s), writeTextDataFile(b)));
+    ASSERT_TRUE(writeWholeFile(home.filePath(u"c.cdf"_s), writeCalculatorDataFile(c)));
     QProcess killed, running, later;
     start(killed, home.path());
     ASSERT_TRUE(settles(killed));
