@@ -51,9 +51,7 @@ bool writeWholeFile(const QString &path, const QByteArray &bytes, qint64 failAft
 
 void openDataFile(Calculator &calculator, FileChooser &chooser)
 {
-    const QString path = chooser.choose(FileChooser::Purpose::Open);
-    if (!path.isEmpty())
-        openDataFileAt(calculator, path);
+    openDataFileAt(calculator, chooser.choose(FileChooser::Purpose::Open));
 }
 
 void openDataFileAt(Calculator &calculator, const QString &path)
