@@ -1,6 +1,5 @@
 #include "app/ccorvalinapp.h"
 
-#include "app/commandline.h"
 #include "app/terminationwatcher.h"
 #include "persistence/qsettingsstore.h"
 #include "ui/diagnostics.h"
@@ -12,7 +11,6 @@
 #include <QTreeView>
 
 #include <cstdio>
-#include <variant>
 
 namespace {
 
@@ -39,15 +37,11 @@ CCorvalinApp::CCorvalinApp(int &argc, char **argv)
     setWindowIcon(programIcon());
 }
 
-int CCorvalinApp::InitInstance()
+int CCorvalinApp::InitInstance(const QStringList &files)
 {
     m_translations.install(languageFor(QLocale::system().uiLanguages()));
     if (const std::optional<int> status = reportManualIfAsked(applicationFilePath()))
         return *status;
-    const std::variant<QStringList, int> commandLine = filesFromCommandLine(arguments());
-    if (const int *status = std::get_if<int>(&commandLine))
-        return *status;
-    const QStringList &files = std::get<QStringList>(commandLine);
 
     // A start in a session where Korvel runs already only passes its files on: it has no
     // dialog, and leaves the settings to the running one.

@@ -10,8 +10,9 @@ class CCorvalinApp : public QApplication {
 public:
     CCorvalinApp(int &argc, char **argv);
 
-    /// Runs the main dialog until it is closed; the program then ends.
-    int InitInstance();
+    /// Runs the main dialog until it is closed, opening `files` (absolute) once it shows,
+    /// or hands them to the Korvel running in the session; the program then ends.
+    int InitInstance(const QStringList &files);
 
 private:
     Translations m_translations;

@@ -1,15 +1,33 @@
-// The command line: the data files a start opens, or an answer that ends the start.
+// The command line, sorted out before any Qt application exists: Qt's own options, which
+// go to the application; Korvel's options, answered without a window; and the data files
+// a start opens.
 #pragma once
 
 #include <QStringList>
 
-#include <variant>
+#include <vector>
 
-/// Whether the command line asks for help or the version: those are answered without a
-/// window, so also where no display can be reached.
-bool asksForHelpOrVersion(int argc, char **argv);
+struct CommandLine {
+    /// The program's name and Qt's own options (-platform, -style, ...) with their values,
+    /// for the application; ends with a null pointer, as argv does.
+    std::vector<char *> qtArguments;
+    /// Options of Korvel's own: help, the version, or ones it does not know.
+    QStringList options;
+    /// The files to open, made absolute against the current folder, in the order given.
+    /// Each name keeps every byte of the argument, also when it is not UTF-8.
+    QStringList files;
+    /// Whether the command line names the window system itself (-platform).
+    bool namesPlatform = false;
+};
 
-/// The files the command line names, made absolute against the current folder; or the exit
-/// status when an option is refused, after a usage line on standard error. Help and the
-/// version are answered as Qt answers them, which ends the process.
-std::variant<QStringList, int> filesFromCommandLine(const QStringList &arguments);
+/// Sorts `argv`. After "--" every argument is a file, even one that looks like an option.
+CommandLine readCommandLine(int argc, char **argv);
+
+/// Answers Korvel's own options as a QCoreApplication's command line: help and the
+/// version end the process; any other option gives an error and the usage line on
+/// standard error, and the exit status 2.
+int answerOptions(const QStringList &options);
+
+/// Whether Qt can be expected to find a window system: one named on the command line or
+/// in the environment, or a display of X11 or Wayland.
+bool windowSystemNamed(const CommandLine &commandLine);

@@ -5,17 +5,56 @@
 
 #include <QCoreApplication>
 
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const char *programName = "korvel";
+QtMessageHandler previousHandler = nullptr;
+
+// A window system that cannot be reached makes Qt end the process with an abort, which
+// says nothing to whoever started it: say it in one line and end with a failure instead.
+void leaveOnFatal(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (type != QtFatalMsg) {
+        previousHandler(type, context, message);
+        return;
+    }
+    std::fprintf(stderr, "%s: cannot show the window: %s\n", programName,
+                 qPrintable(message.section(u'\n', 0, 0)));
+    std::fflush(stderr);
+    std::_Exit(1);
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
-    // A terminal without a display still gets its help: a QApplication would end the
-    // process for want of one before the question is read.
-    if (asksForHelpOrVersion(argc, argv)) {
-        const QCoreApplication app(argc, argv);
-        nameApplication();
-        const std::variant<QStringList, int> answer = filesFromCommandLine(app.arguments());
-        if (const int *status = std::get_if<int>(&answer))
-            return *status;
+    if (argc > 0 && argv[0]) {
+        const char *slash = std::strrchr(argv[0], '/');
+        programName = slash ? slash + 1 : argv[0];
     }
-    CCorvalinApp app(argc, argv);
-    return app.InitInstance();
+    CommandLine commandLine = readCommandLine(argc, argv);
+    // Help, the version and unknown options need no window, so they are answered also
+    // where no display can be reached.
+    if (!commandLine.options.isEmpty()) {
+        int coreArgc = 1;
+        const QCoreApplication app(coreArgc, argv);
+        nameApplication();
+        return answerOptions(commandLine.options);
+    }
+    if (!windowSystemNamed(commandLine)) {
+        std::fprintf(
+            stderr,
+            "%s: no display to show the window on (DISPLAY and WAYLAND_DISPLAY are not set)\n",
+            programName);
+        return 1;
+    }
+    int qtArgc = int(commandLine.qtArguments.size()) - 1;
+    previousHandler = qInstallMessageHandler(leaveOnFatal);
+    CCorvalinApp app(qtArgc, commandLine.qtArguments.data());
+    qInstallMessageHandler(previousHandler);
+    return app.InitInstance(commandLine.files);
 }

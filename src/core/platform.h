@@ -12,6 +12,7 @@ enum class Message {
     MemoryPoolFull,      ///< a loading run found the load pool full; shown once per run
     UnexpectedEndOfFile, ///< a data file ended inside a field; an error, not a warning
     CannotCreate,        ///< a data file could not be written completely
+    FileTooLarge,        ///< a data file is larger than any Korvel writes; it is not read
 };
 
 /// Reports a fixed message to the user and returns once it has been acknowledged.

@@ -73,8 +73,10 @@ QString fromWindows1252(const QByteArray &bytes)
     return text;
 }
 
-// Every read answers nothing once the data has run out; nothing is allocated for more
-// bytes than remain.
+// Every read answers nothing once the data has run out. A length is only what the file
+// claims (a sparse file claims a terabyte on a few kilobytes of disk): the bytes of a
+// string are taken in bounded steps as they arrive, so nothing is allocated for more than
+// has been read.
 class ArchiveReader {
 public:
     explicit ArchiveReader(QIODevice &device)
@@ -97,16 +99,17 @@ public:
         if (!length)
             return std::nullopt;
         const quint64 size = wide ? 2 : 1;
-        if (*length > quint64(remaining()) / size)
+        // No file Korvel reads can hold more; the data must end before.
+        if (*length > quint64(MaxFileBytes) / size)
             return std::nullopt;
-        QByteArray bytes(qsizetype(*length * size), Qt::Uninitialized);
-        if (!readBytes(bytes.data(), bytes.size()))
+        const auto bytes = readBytes(qint64(*length * size));
+        if (!bytes)
             return std::nullopt;
         if (!wide)
-            return fromWindows1252(bytes);
+            return fromWindows1252(*bytes);
         QString text(qsizetype(*length), Qt::Uninitialized);
         for (qsizetype i = 0; i < text.size(); ++i)
-            text[i] = QChar(qFromLittleEndian<quint16>(bytes.constData() + 2 * i));
+            text[i] = QChar(qFromLittleEndian<quint16>(bytes->constData() + 2 * i));
         return text;
     }
 
@@ -138,18 +141,28 @@ private:
         return read<quint64>();
     }
 
-    qint64 remaining() const { return std::max<qint64>(0, m_device.bytesAvailable()); }
-
-    bool readBytes(char *to, qint64 count)
+    // Exactly `count` bytes, or nothing when the data ends before.
+    std::optional<QByteArray> readBytes(qint64 count)
     {
-        return count == 0 || m_device.read(to, count) == count;
+        QByteArray bytes;
+        while (bytes.size() < count) {
+            const qint64 step = std::min(count - bytes.size(), ReadStep);
+            const qsizetype had = bytes.size();
+            // Doubling keeps the copies linear in the length.
+            if (bytes.capacity() < had + step)
+                bytes.reserve(std::max(2 * bytes.capacity(), had + step));
+            bytes.resize(had + step);
+            if (m_device.read(bytes.data() + had, step) != step)
+                return std::nullopt;
+        }
+        return bytes;
     }
 
     template <class T>
     std::optional<T> read()
     {
         char little[sizeof(T)];
-        if (!readBytes(little, sizeof little))
+        if (m_device.read(little, sizeof little) != qint64(sizeof little))
             return std::nullopt;
         return qFromLittleEndian<T>(little);
     }

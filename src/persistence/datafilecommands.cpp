@@ -4,15 +4,87 @@
 #include "core/platform.h"
 #include "persistence/calculatordatafile.h"
 #include "persistence/datafileformat.h"
+#include "persistence/filename.h"
 #include "persistence/textdatafile.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
 #include <algorithm>
+#include <optional>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
+
+enum class Opening {
+    Opened,
+    NotOpened,
+    TooLarge
+};
+
+// Opens `path` for reading only when it is a plain file. The open itself never waits (a
+// pipe without a writer would keep it waiting for ever, and the name may be swapped for
+// one after any look at it), and the file that was opened is what is checked. A device,
+// or a link to one, is not even opened: opening some devices does something.
+Opening openPlainFile(const QString &path, QFile &file)
+{
+#ifdef Q_OS_UNIX
+    const QByteArray name = fileNameBytes(path);
+    struct stat info;
+    if (::stat(name.constData(), &info) != 0 || S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode))
+        return Opening::NotOpened;
+    const int descriptor = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (descriptor < 0)
+        return Opening::NotOpened;
+    if (::fstat(descriptor, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(descriptor);
+        return Opening::NotOpened;
+    }
+    if (info.st_size > DataFileFormat::MaxFileBytes) {
+        ::close(descriptor);
+        return Opening::TooLarge;
+    }
+    if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
+        return Opening::NotOpened;
+    }
+    return Opening::Opened;
+#else
+    file.setFileName(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+        return Opening::NotOpened;
+    return file.size() > DataFileFormat::MaxFileBytes ? Opening::TooLarge : Opening::Opened;
+#endif
+}
+
+// The whole file, read in steps until its end: its size said at the open is only a
+// claim, and a file that grows while it is read is cut off at the limit. Nothing when it
+// turns out larger than the limit.
+std::optional<QByteArray> readWhole(QFile &file)
+{
+    QByteArray bytes;
+    char step[DataFileFormat::ReadStep];
+    for (;;) {
+        const qint64 count = file.read(step, sizeof step);
+        if (count <= 0)
+            return bytes;
+        if (bytes.size() + count > DataFileFormat::MaxFileBytes)
+            return std::nullopt;
+        // Doubling, but never beyond the limit.
+        if (bytes.capacity() < bytes.size() + count) {
+            bytes.reserve(std::min(std::max(2 * bytes.capacity(), bytes.size() + count),
+                                   qsizetype(DataFileFormat::MaxFileBytes)));
+        }
+        bytes.append(step, count);
+    }
+}
 
 // A text data file has the extension "csv" in any letter case; any other path is binary.
 bool isTextDataFile(const QString &path)
@@ -56,13 +128,26 @@ void openDataFile(Calculator &calculator, FileChooser &chooser)
 
 void openDataFileAt(Calculator &calculator, const QString &path)
 {
-    // Only a plain file: a folder has no data, and a pipe or a device could keep the
-    // reading waiting for ever.
-    if (path.isEmpty() || !QFileInfo(path).isFile())
+    if (path.isEmpty())
         return;
-    QFile file(path);
-    if (file.open(QIODevice::ReadOnly))
-        mergeDataFile(file, isTextDataFile(path), calculator);
+    QFile file;
+    std::optional<QByteArray> bytes;
+    switch (openPlainFile(path, file)) {
+    case Opening::NotOpened:
+        return;
+    case Opening::TooLarge:
+        break;
+    case Opening::Opened:
+        bytes = readWhole(file);
+        break;
+    }
+    if (!bytes) {
+        calculator.report(Message::FileTooLarge);
+        return;
+    }
+    QBuffer buffer(&*bytes);
+    buffer.open(QIODevice::ReadOnly);
+    mergeDataFile(buffer, isTextDataFile(path), calculator);
 }
 
 void mergeDataFile(QIODevice &device, bool text, Calculator &calculator)

@@ -14,6 +14,15 @@ inline const QString TextSuffix = QStringLiteral("csv");
 /// At most this many memory entries of one file are read; the rest is left unread.
 inline constexpr int MaxMemoryEntries = 999;
 
+/// A larger data file is refused before it is read. The largest state Korvel writes in
+/// practice (1,998 memories with derivations of 15,000 characters, a 40,000-character
+/// expression) takes less than 60 MiB; a larger file is damaged, or sparse, or not a data
+/// file at all, and reading it would hold the window for as long as it takes.
+inline constexpr qint64 MaxFileBytes = qint64(64) << 20;
+/// Strings are read in steps of this many bytes, so that what a length claims is never
+/// allocated before the file has shown that it holds it.
+inline constexpr qint64 ReadStep = qint64(64) << 10;
+
 // Calculator Data File: little-endian, no header. A string is the Unicode marker, a
 // length in UTF-16 units and the units; a length of 255 or more is announced by the escape
 // byte, and the longer forms by escape words.

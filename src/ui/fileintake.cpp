@@ -1,6 +1,7 @@
 #include "ui/fileintake.h"
 
 #include "persistence/datafilecommands.h"
+#include "persistence/filename.h"
 
 #include <QApplication>
 #include <QDropEvent>
@@ -11,6 +12,18 @@
 
 namespace {
 
+// The URL's path holds the name's bytes, percent-encoded; Qt's own decoding would turn
+// bytes that are not UTF-8 into replacement characters, and the file would not open.
+QString localName(const QUrl &url)
+{
+#ifdef Q_OS_UNIX
+    return fileNameFromBytes(
+        QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
+#else
+    return url.toLocalFile();
+#endif
+}
+
 // The files a drag carries, when it carries local files only; else none.
 QStringList localFiles(const QMimeData *data)
 {
@@ -20,7 +33,7 @@ QStringList localFiles(const QMimeData *data)
     for (const QUrl &url : data->urls()) {
         if (!url.isLocalFile())
             return {};
-        paths.append(url.toLocalFile());
+        paths.append(localName(url));
     }
     return paths;
 }

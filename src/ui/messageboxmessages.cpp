@@ -14,6 +14,8 @@ QString messageText(Message message)
         return QStringLiteral("Onverwacht einde van het bestand.");
     case Message::CannotCreate:
         return QStringLiteral("Bestand kan niet gemaakt worden");
+    case Message::FileTooLarge:
+        return QStringLiteral("Bestand is te groot om te openen");
     }
     return {};
 }

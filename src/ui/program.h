@@ -20,7 +20,7 @@ struct QtPlatform {
     MessageBoxMessages messages;
     QtFileChooser files;
     QtClipboard clipboard;
-    const QtKeyboard keyboard;
+    QtKeyboard keyboard;
     QtDocumentOpener documents;
 
     /// What the dialog asks of it, for a program at `programPath`.

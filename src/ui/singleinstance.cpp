@@ -1,5 +1,7 @@
 #include "ui/singleinstance.h"
 
+#include "persistence/filename.h"
+
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -64,7 +66,7 @@ QByteArray HandOver::message(const QStringList &paths)
     QByteArray message = QByteArray(Header) + '\n';
     int files = 0;
     for (const QString &path : paths) {
-        const QByteArray bytes = QFile::encodeName(path);
+        const QByteArray bytes = fileNameBytes(path);
         if (bytes.size() <= MaxPathBytes && files++ < MaxFiles)
             message += bytes.toPercentEncoding("/") + '\n';
     }
@@ -84,7 +86,7 @@ HandOver::Reading HandOver::read(const QByteArray &bytes, QStringList &paths, qs
     QStringList received;
     for (qsizetype i = 1; i < lines.size(); ++i) {
         const QByteArray path = QByteArray::fromPercentEncoding(lines[i]);
-        const QString name = QFile::decodeName(path);
+        const QString name = fileNameFromBytes(path);
         if (path.size() > MaxPathBytes || path.contains('\0') || !QDir::isAbsolutePath(name))
             return Reading::Refused;
         received.append(name);

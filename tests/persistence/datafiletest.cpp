@@ -3,6 +3,7 @@
 #include "core/numberformat.h"
 #include "persistence/calculatordatafile.h"
 #include "persistence/datafilecommands.h"
+#include "persistence/filename.h"
 #include "persistence/textdatafile.h"
 #include "support/scriptedfilechooser.h"
 #include "support/statelines.h"
@@ -15,7 +16,10 @@
 
 #include <bit>
 #include <clocale>
+#include <cstdio>
 #include <limits>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -37,6 +41,23 @@ QByteArray utf16(const QString &text, bool mark = true)
         bytes.append(char(c.unicode() & 0xff)).append(char(c.unicode() >> 8));
     return bytes;
 }
+
+// `bytes` as a device; a sparse one claims a terabyte, as a sparse file does, of which
+// only `bytes` are there.
+class Device : public QBuffer {
+public:
+    Device(const QByteArray &bytes, bool sparse)
+        : m_sparse(sparse)
+    {
+        setData(bytes);
+        open(QIODevice::ReadOnly);
+    }
+    qint64 size() const override { return m_sparse ? qint64(1) << 40 : QBuffer::size(); }
+    qint64 bytesAvailable() const override { return size() - pos(); }
+
+private:
+    bool m_sparse;
+};
 
 QByteArray contents(const QString &path)
 {
@@ -119,8 +140,12 @@ TEST(CalculatorDataFile, ReadsWhatIsThereAndStopsAtTheEnd)
         {hex("FFFEFF01 6100 FFFFFFFF FBFFFFFF 0102"), Complete, u"edit a|rows 0"_s},
         // a history count past the data
         {hex("00 40420F00 01 68 01 69"), EndOfFile, u"edit |history h|history i|rows 0"_s},
-        // huge lengths allocate nothing
+        // after the marker, the escape and the word 0xfffe are a length, not a second marker
+        {hex("FFFEFF FFFEFF") + QByteArray("x\0", 2).repeated(65534) + QByteArray(8, 0), Complete,
+         u"edit "_s + QString(65534, u'x') + u"|rows 0"_s},
+        // huge lengths allocate nothing, also those a sparse file could hold
         {hex("FFFEFFFFFFFFFFFFFFFF FFFFFFFFFFFFFF3F 0000"), EndOfFile, u"edit |rows 0"_s},
+        {hex("FFFEFFFFFFFFFFFFFFFF 0000000040000000 6100"), EndOfFile, u"edit |rows 0"_s},
         // cut inside a memory entry
         {hex("00 00000000 03000000 01 61 0000000000001440 00 01 62 00"), EndOfFile,
          u"edit |a=4014000000000000|rows 0"_s},
@@ -130,10 +155,13 @@ TEST(CalculatorDataFile, ReadsWhatIsThereAndStopsAtTheEnd)
          Complete, u"edit |b=3ff0000000000000 b = 2|b: b = 2|rows 0"_s},
     };
     for (const auto &[bytes, outcome, state] : rows) {
-        TestCalculator calc;
-        EXPECT_EQ(readBytes(readCalculatorDataFile, bytes, calc.calculator), outcome)
-            << qPrintable(state);
-        EXPECT_EQ(calc.state().join(u'|'), state);
+        for (const bool sparse : {false, true}) {
+            TestCalculator calc;
+            Device device(bytes, sparse);
+            EXPECT_EQ(readCalculatorDataFile(device, calc.calculator), outcome)
+                << qPrintable(state.left(100)) << (sparse ? " (sparse)" : "");
+            EXPECT_EQ(calc.state().join(u'|'), state);
+        }
     }
     // Of 1000 memory entries the first 999 are read and the rest is left alone.
     CalculatorState full;
@@ -157,8 +185,11 @@ TEST(TextDataFile, ReadsKnownLinesPieceByPiece)
          u"edit last|history |a=4097700000000000 a = 1|b=0|c=fff0000000000000|"
          u"d=4030000000000000|e=7ff0000000000000|a: a = 1|rows 0"_s},
         // a current line without a TAB, then unknown lines
-        {utf16(u"current\nMemory\tx\t1\nHISTORY\tx\n current\tx\n\nother\n"_s), u"edit |rows 0"_s},
-        // a long line in pieces
+        {utf16(
+             u"current\nMemory\tx\t1\nHISTORY\tx\nCurrent\tx\nCURRENT\tx\n current\tx\n\nother\n"_s),
+         u"edit |rows 0"_s},
+        // a line of exactly one piece, the next line read straight after it: the only row
+        // that a piece one character shorter or longer breaks
         {utf16(u"history\t"_s + x4991 + u"history\tsecond\n"_s),
          u"edit kept|history "_s + x4991 + u"|history second|rows 0"_s},
         // a full piece whose CR LF the first read of the file splits
@@ -172,10 +203,13 @@ TEST(TextDataFile, ReadsKnownLinesPieceByPiece)
         {hex("FFFEFF03 61002A003200 00000000 00000000"), u"edit kept|rows 0"_s},
     };
     for (const auto &[bytes, state] : rows) {
-        TestCalculator calc;
-        calc.calculator.setExpressionText(u"kept"_s);
-        EXPECT_EQ(readBytes(readTextDataFile, bytes, calc.calculator), Complete);
-        EXPECT_EQ(calc.state().join(u'|'), state);
+        for (const bool sparse : {false, true}) {
+            TestCalculator calc;
+            calc.calculator.setExpressionText(u"kept"_s);
+            Device device(bytes, sparse);
+            EXPECT_EQ(readTextDataFile(device, calc.calculator), Complete);
+            EXPECT_EQ(calc.state().join(u'|'), state);
+        }
     }
     EXPECT_EQ(splitFields(u"a\t\tb\tc\td\te\tf\tg\th\ti\tj\tk\n"),
               QStringList({"a", "", "b", "c", "d", "e", "f", "g", "h", "i"}));
@@ -233,17 +267,47 @@ TEST_F(DataFileCommands, NothingIsLostWhenSavingOrReadingFails)
     // A file cut inside the memory entry keeps what came before and skips the closing
     // steps; a full load pool is reported once and the closing steps still run.
     ASSERT_TRUE(writeWholeFile(path(u"cut.cdf"_s), old.chopped(3)));
+    // A pipe never holds the open up, and a file larger than any Korvel writes (a sparse one,
+    // as big as it claims) is refused unread.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path(u"pipe.cdf"_s)).constData(), 0600), 0);
+    QFile sparse(path(u"sparse.csv"_s));
+    ASSERT_TRUE(sparse.open(QIODevice::WriteOnly) && sparse.write(utf16(u"current\tx"_s)) > 0
+                && sparse.resize(qint64(1) << 40));
+    sparse.close();
     TestCalculator reader;
-    run(openDataFile, reader, {u"cut.cdf"_s, u"absent.cdf"_s, QString(), u"."_s});
-    EXPECT_EQ(reader.state(),
-              QStringList({"edit b = 2", "history b = 2", "history a*2", "history a=3",
-                           "a=4008000000000000 a=3", "a: a=3", "rows 0", "UnexpectedEndOfFile"}));
+    run(openDataFile, reader,
+        {u"cut.cdf"_s, u"absent.cdf"_s, QString(), u"."_s, u"pipe.cdf"_s, u"sparse.csv"_s});
+    EXPECT_EQ(reader.state(), QStringList({"edit b = 2", "history b = 2", "history a*2",
+                                           "history a=3", "a=4008000000000000 a=3", "a: a=3",
+                                           "rows 0", "UnexpectedEndOfFile", "FileTooLarge"}));
     for (int i = reader.engine.loadedSlots(); i < Engine::PoolSize; ++i)
         reader.engine.LoadMemory(u"m"_s, i, {});
     reader.messages.shown.clear();
-    run(openDataFile, reader, {u"old.cdf"_s});
+    // A name that is not UTF-8 opens all the same.
+    const QString strange = u"old\xdcff.cdf"_s;
+    ASSERT_EQ(std::rename(QFile::encodeName(path(u"old.cdf"_s)).constData(),
+                          fileNameBytes(path(strange)).constData()),
+              0);
+    run(openDataFile, reader, {strange});
     EXPECT_EQ(reader.messages.shown, QList{Message::MemoryPoolFull});
     EXPECT_EQ(reader.state().value(reader.state().size() - 2), u"rows 2"_s);
+}
+
+// A file name keeps every byte through its text, and valid UTF-8 reads as UTF-8.
+TEST(FileNames, KeepEveryByteAndReadUtf8AsText)
+{
+    const std::pair<QByteArray, QString> rows[] = {
+        {"caf\xc3\xa9 \xf0\x9f\x98\x80", u"caf\u00e9 \U0001F600"_s},
+        {"x\xff.cdf", u"x\xdcff.cdf"_s},
+        {"\xc0\xaf \xed\xa0\x80 \xf4\x90\x80\x80",
+         u"\xdcc0\xdcaf \xdced\xdca0\xdc80 \xdcf4\xdc90\xdc80\xdc80"_s},
+        {"\xe2\x82 \xe2\x82\xac\x80", u"\xdce2\xdc82 \u20ac\xdc80"_s},
+        {"\xf0\x90\x82\x80\xdc", u"\U00010080\xdcdc"_s},
+    };
+    for (const auto &[bytes, name] : rows) {
+        EXPECT_EQ(fileNameFromBytes(bytes), name) << bytes.toHex().constData();
+        EXPECT_EQ(fileNameBytes(name).toHex(), bytes.toHex());
+    }
 }
 
 // Nothing written is ever half there: a write that fails at any byte leaves the old file.

@@ -24,6 +24,8 @@ inline const char *messageName(Message message)
         return "UnexpectedEndOfFile";
     case Message::CannotCreate:
         return "CannotCreate";
+    case Message::FileTooLarge:
+        return "FileTooLarge";
     }
     return "?";
 }

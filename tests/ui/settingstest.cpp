@@ -143,14 +143,30 @@ struct Case {
 };
 
 // Starts Korvel in `home` with its settings and its runtime folder there, in English, so
-// that it neither reads the user's settings nor finds the user's own Korvel.
-void start(QProcess &korvel, const QString &home, const QStringList &arguments = {})
+// that it neither reads the user's settings nor finds the user's own Korvel; without a
+// display, when asked, as in a terminal of its own. `--` and the arguments after it go
+// through the shell, so that they may hold bytes that are not UTF-8 (as "\\0377").
+void start(QProcess &korvel, const QString &home, const QStringList &arguments = {},
+           bool display = true)
 {
-    korvel.setEnvironment(QProcess::systemEnvironment()
-                          << u"XDG_CONFIG_HOME="_s + home
-                          << u"XDG_RUNTIME_DIR="_s + home + u"/run"_s << u"LANGUAGE=en"_s);
+    QStringList environment = QProcess::systemEnvironment();
+    if (!display) {
+        environment.removeIf([](const QString &entry) {
+            return entry.startsWith(u"DISPLAY="_s) || entry.startsWith(u"WAYLAND_DISPLAY="_s)
+                   || entry.startsWith(u"QT_QPA_PLATFORM="_s);
+        });
+    }
+    korvel.setEnvironment(environment << u"XDG_CONFIG_HOME="_s + home
+                                      << u"XDG_RUNTIME_DIR="_s + home + u"/run"_s
+                                      << u"LANGUAGE=en"_s);
     korvel.setWorkingDirectory(home);
-    korvel.start(QStringLiteral(KORVEL_EXECUTABLE), arguments);
+    const qsizetype dashes = arguments.indexOf(u"--"_s);
+    if (dashes < 0)
+        return korvel.start(QStringLiteral(KORVEL_EXECUTABLE), arguments);
+    QString script = u"exec \"$0\""_s;
+    for (const QString &argument : arguments)
+        script += u" \"$(printf '%b' '"_s + argument + u"')\""_s;
+    korvel.start(u"/bin/sh"_s, {u"-c"_s, script, QStringLiteral(KORVEL_EXECUTABLE)});
 }
 
 // Korvel has its handler for `signal` once /proc shows it caught, and so its place in the
@@ -252,24 +268,38 @@ INSTANTIATE_TEST_SUITE_P(
 
 // One Korvel per session. A Korvel killed outright leaves its socket behind, which must not
 // keep the next start from taking its place. That one opens the files of its command line
-// in order; a later start hands its file over (a relative path, to be read where it was
-// given) and ends, and the file opens after them.
+// in order, also after "--" and with names that are not UTF-8; a later start hands its
+// file over (a relative path, to be read where it was given) and ends, and the file opens
+// after them. A file as large as a terabyte that a sparse file claims gets a message, and
+// the work is kept.
 TEST(SessionTest, LaterStartsHandTheirFilesToTheRunningKorvel)
 {
     QTemporaryDir home;
     const CalculatorState a{u"a"_s, {u"a"_s}, {}}, b{u"b"_s, {u"b"_s}, {}}, c{u"c"_s, {u"c"_s}, {}};
-    ASSERT_TRUE(writeWholeFile(home.filePath(u"a.cdf"_s), writeCalculatorDataFile(a)));
+    ASSERT_TRUE(writeWholeFile(home.filePath(u"-a.cdf"_s), writeCalculatorDataFile(a)));
     ASSERT_TRUE(writeWholeFile(home.filePath(u"b.csv"_s), writeTextDataFile(b)));
     ASSERT_TRUE(writeWholeFile(home.filePath(u"c.cdf"_s), writeCalculatorDataFile(c)));
-    QProcess killed, running, later;
+    QFile huge(home.filePath(u"huge.cdf"_s));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.write("\xff\xfe\xff\xff\xff\xff") > 0
+                && huge.resize(qint64(1) << 40));
+    huge.close();
+    // Qt cannot remove a name that is not UTF-8 with the folder: the test does.
+    const QByteArray strange = QFile::encodeName(home.path()) + "/b\377.csv";
+    ASSERT_EQ(
+        ::rename(QFile::encodeName(home.filePath(u"b.csv"_s)).constData(), strange.constData()), 0);
+    const auto removeStrange = qScopeGuard([&strange] { ::unlink(strange.constData()); });
+    QProcess killed, running, later, larger;
     start(killed, home.path());
     ASSERT_TRUE(settles(killed));
     killed.kill();
     killed.waitForFinished();
-    start(running, home.path(), {u"a.cdf"_s, u"b.csv"_s});
+    start(running, home.path(), {u"--"_s, u"-a.cdf"_s, u"b\\0377.csv"_s});
     ASSERT_TRUE(settles(running));
     start(later, home.path(), {u"c.cdf"_s});
     EXPECT_TRUE(endsWell(later));
+    start(larger, home.path(), {u"huge.cdf"_s});
+    EXPECT_TRUE(endsWell(larger));
+    ASSERT_TRUE(settles(running));
     ::kill(pid_t(running.processId()), SIGTERM);
     EXPECT_TRUE(endsWell(running));
     QMap<QString, QString> saved = contents(home.filePath(u"Tamsard/korvel.conf"_s));
@@ -278,8 +308,9 @@ TEST(SessionTest, LaterStartsHandTheirFilesToTheRunningKorvel)
               (QStringList{u"c"_s, u"a"_s, u"b"_s, u"c"_s}));
 }
 
-// The command line: Qt's own options pass, help and the version are answered, and any
-// other option is refused with the usage line; none of them opens the settings.
+// The command line, answered without a display: Qt's own options pass, help and the
+// version are answered, any other option is refused with the usage line, and a start that
+// needs a window says in one line that there is none; none of them opens the settings.
 TEST(SessionTest, CommandLineIsAnsweredOrRefusedWithoutAStart)
 {
     const QString usage =
@@ -290,11 +321,15 @@ TEST(SessionTest, CommandLineIsAnsweredOrRefusedWithoutAStart)
         {{u"-platform"_s, u"offscreen"_s, u"-v"_s}, 0, version, {}},
         {{u"--help"_s}, 0, usage, {}},
         {{u"a.cdf"_s, u"--bogus"_s}, 2, {}, u"Unknown option 'bogus'.\n"_s + usage + u'\n'},
+        {{u"a.cdf"_s},
+         1,
+         {},
+         u"korvel: no display to show the window on (DISPLAY and WAYLAND_DISPLAY are not set)\n"_s},
     };
     for (const auto &[arguments, status, firstLine, errors] : rows) {
         QTemporaryDir home;
         QProcess korvel;
-        start(korvel, home.path(), arguments);
+        start(korvel, home.path(), arguments, false);
         EXPECT_TRUE(korvel.waitForFinished(20000));
         EXPECT_EQ(
             std::tuple(korvel.exitCode(),
