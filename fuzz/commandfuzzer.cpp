@@ -2,6 +2,7 @@
 // derivations and both pools fill up across inputs. Each input is a list of commands, one
 // per line: the first character chooses the command and the rest is its text. After each
 // input, a close and a start from what it wrote give back the same state.
+#define KORVEL_FUZZ_LONG_LIVED
 #include "fuzzsupport.h"
 #include "persistence/datafilecommands.h"
 #include "persistence/memorysettingsstore.h"

@@ -101,7 +101,8 @@ public:
     int loadedSlots() const;  ///< load-pool slots handed out so far
 
 private:
-    /// Sets the number conventions and installs the variable factory.
+    /// Installs the variable factory on the parser, a copy of one set up with the number
+    /// conventions.
     void StartEngine();
 
     struct Impl;

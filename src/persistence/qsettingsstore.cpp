@@ -61,20 +61,15 @@ QSettingsStore::QSettingsStore(const QString &iniFilePath)
 
 QSettingsStore::~QSettingsStore() = default;
 
-QVariant QSettingsStore::value(const QString &section, const QString &key) const
+int VariantSettingsStore::getInt(const QString &section, const QString &key, int defaultValue) const
 {
-    return m_settings.value(section + u'/' + key);
+    return toInt32(value(section + u'/' + key)).value_or(defaultValue);
 }
 
-int QSettingsStore::getInt(const QString &section, const QString &key, int defaultValue) const
+QString VariantSettingsStore::getString(const QString &section, const QString &key,
+                                        const QString &defaultValue) const
 {
-    return toInt32(value(section, key)).value_or(defaultValue);
-}
-
-QString QSettingsStore::getString(const QString &section, const QString &key,
-                                  const QString &defaultValue) const
-{
-    const QVariant stored = value(section, key);
+    const QVariant stored = value(section + u'/' + key);
     switch (stored.typeId()) {
     case QMetaType::QString:
         return stored.toString();
@@ -88,31 +83,48 @@ QString QSettingsStore::getString(const QString &section, const QString &key,
     }
 }
 
-std::optional<QByteArray> QSettingsStore::getBinary(const QString &section,
-                                                    const QString &key) const
+std::optional<QByteArray> VariantSettingsStore::getBinary(const QString &section,
+                                                          const QString &key) const
 {
-    const QVariant stored = value(section, key);
+    const QVariant stored = value(section + u'/' + key);
     if (stored.typeId() != QMetaType::QByteArray)
         return std::nullopt;
     return stored.toByteArray();
 }
 
-void QSettingsStore::putInt(const QString &section, const QString &key, int value)
+void VariantSettingsStore::putInt(const QString &section, const QString &key, int value)
 {
-    m_settings.setValue(section + u'/' + key, value);
+    setValue(section + u'/' + key, value);
 }
 
-void QSettingsStore::putString(const QString &section, const QString &key, const QString &value)
+void VariantSettingsStore::putString(const QString &section, const QString &key,
+                                     const QString &value)
 {
-    m_settings.setValue(section + u'/' + key, value);
+    setValue(section + u'/' + key, value);
 }
 
-void QSettingsStore::putBinary(const QString &section, const QString &key, const QByteArray &value)
+void VariantSettingsStore::putBinary(const QString &section, const QString &key,
+                                     const QByteArray &value)
 {
-    m_settings.setValue(section + u'/' + key, value);
+    setValue(section + u'/' + key, value);
 }
 
-QStringList QSettingsStore::keys(const QString &section) const
+QStringList VariantSettingsStore::keys(const QString &section) const
+{
+    return childKeys(section);
+}
+
+QVariant QSettingsStore::value(const QString &path) const
+{
+    return m_settings.value(path);
+}
+
+void QSettingsStore::setValue(const QString &path, const QVariant &value)
+{
+    m_settings.setValue(path, value);
+}
+
+QStringList QSettingsStore::childKeys(const QString &section) const
 {
     m_settings.beginGroup(section);
     QStringList names = m_settings.childKeys();

@@ -4,6 +4,9 @@
 
 #include <QString>
 
+#include <algorithm>
+#include <string>
+
 namespace SettingsKeys {
 
 /// The expression text and the history.
@@ -44,8 +47,26 @@ inline constexpr int ValueSize = 8;
 /// The key of `pattern` at `position`, like printf's "%02d" or "%03d".
 inline QString key(const KeyPattern &pattern, int position)
 {
-    return QString::fromUtf16(pattern.stem)
-           + QStringLiteral("%1").arg(position, pattern.width, 10, QLatin1Char('0'));
+    if (position < 0) {
+        return QString::fromUtf16(pattern.stem)
+               + QStringLiteral("%1").arg(position, pattern.width, 10, QLatin1Char('0'));
+    }
+    // Written out by hand: a save and a start build three keys per memory, and through
+    // QString::arg the keys cost more than the values they name.
+    char16_t digits[10];
+    int count = 0;
+    for (auto rest = unsigned(position); count == 0 || rest != 0; rest /= 10)
+        digits[count++] = char16_t(u'0' + rest % 10);
+    const auto stem = std::char_traits<char16_t>::length(pattern.stem);
+    QString name(qsizetype(stem) + std::max(count, pattern.width), u'0');
+    QChar *out = name.data();
+    for (std::size_t i = 0; i < stem; ++i)
+        out[i] = QChar(pattern.stem[i]);
+    // The digits came least significant first; they fill the name from its end.
+    QChar *end = out + name.size();
+    for (int i = 0; i < count; ++i)
+        *--end = QChar(digits[i]);
+    return name;
 }
 
 } // namespace SettingsKeys

@@ -145,9 +145,11 @@ TEST_F(CalculatorTest, CopyDerivationOffersRowForEditing)
 }
 
 // Random command runs; every other seed gives the kept parses a budget that holds only a
-// few, so that the fallback to parsing is compared as well.
+// few, so that the fallback to parsing is compared as well, and the kept parses are seen to
+// stay within it.
 TEST(DerivationCacheTest, AgreesWithParsingEveryTime)
 {
+    std::size_t keptInSmallBudget = 0;
     for (unsigned seed = 1; seed <= 1500; ++seed) {
         std::mt19937 random(seed);
         std::vector<std::uint8_t> bytes(600);
@@ -156,7 +158,10 @@ TEST(DerivationCacheTest, AgreesWithParsingEveryTime)
         DerivationTwins twins(seed % 2 ? Engine::DefaultKeptParseBudget : 40000);
         const QString difference = twins.run(bytes);
         ASSERT_TRUE(difference.isEmpty()) << "seed " << seed << ", " << qPrintable(difference);
+        if (seed % 2 == 0)
+            keptInSmallBudget = std::max(keptInSmallBudget, twins.peakKeptBytes());
     }
+    EXPECT_GT(keptInSmallBudget, 0u); // the small budget did hold parses
 }
 
 } // namespace

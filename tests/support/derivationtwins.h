@@ -11,6 +11,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <span>
@@ -19,13 +20,18 @@ class DerivationTwins {
 public:
     /// `keptParseBudget` is the budget of the calculator that keeps parsed forms.
     explicit DerivationTwins(std::size_t keptParseBudget)
-        : m_kept(keptParseBudget)
+        : m_budget(keptParseBudget)
+        , m_kept(keptParseBudget)
         , m_plain(0)
     {
     }
 
+    /// The most the kept parses were estimated to hold after any command so far.
+    std::size_t peakKeptBytes() const { return m_peak; }
+
     /// Runs the commands in `bytes` on both calculators. Returns both states at the first
-    /// command after which they differ, or an empty string when they never did.
+    /// command after which they differ, or the kept parses' bytes once they exceed the
+    /// budget; an empty string when neither happened.
     QString run(std::span<const std::uint8_t> bytes)
     {
         Reader in{bytes};
@@ -64,11 +70,18 @@ public:
                 both([](Side &s) { s.calculator.refreshAndReport(); });
                 break;
             }
-            const QStringList kept = m_kept.state(), plain = m_plain.state();
-            if (kept != plain)
+            // Compared as they are, and put into words only when they differ: the lines
+            // of both states after every command would cost more than the commands.
+            if (!m_kept.sameAs(m_plain))
                 return QStringLiteral("after command %1: kept {%2}, plain {%3}")
                     .arg(command)
-                    .arg(kept.join(u" | "), plain.join(u" | "));
+                    .arg(m_kept.state().join(u" | "), m_plain.state().join(u" | "));
+            m_peak = std::max(m_peak, m_kept.engine.keptParseBytes());
+            if (m_peak > m_budget)
+                return QStringLiteral("after command %1: kept parses of %2 bytes, budget %3")
+                    .arg(command)
+                    .arg(m_peak)
+                    .arg(m_budget);
         }
         return {};
     }
@@ -91,6 +104,35 @@ private:
         RecordingMessages messages;
         Calculator calculator{engine, messages};
 
+        /// Whether `state()` would give the same lines for both.
+        bool sameAs(const Side &other) const
+        {
+            if (calculator.resultField() != other.calculator.resultField()
+                || messages.shown != other.messages.shown
+                || engine.createdSlots() != other.engine.createdSlots()
+                || engine.loadedSlots() != other.engine.loadedSlots())
+                return false;
+            const std::vector<MemoryRef> mine = engine.memories(), theirs = other.engine.memories();
+            const auto sameMemory = [](const MemoryRef &a, const MemoryRef &b) {
+                return a.name == b.name
+                       && std::bit_cast<quint64>(*a.slot) == std::bit_cast<quint64>(*b.slot);
+            };
+            const auto sameRecord = [](const CVariabele &a, const CVariabele &b) {
+                return a.name == b.name && a.derivation == b.derivation;
+            };
+            const auto sameRow = [](const MemoryRow &a, const MemoryRow &b) {
+                return a.name == b.name && a.value == b.value && a.derivation == b.derivation;
+            };
+            const auto &records = engine.derivations(), &otherRecords = other.engine.derivations();
+            const auto &rows = calculator.memoryList()->rows();
+            const auto &otherRows = other.calculator.memoryList()->rows();
+            return std::equal(mine.begin(), mine.end(), theirs.begin(), theirs.end(), sameMemory)
+                   && std::equal(records.begin(), records.end(), otherRecords.begin(),
+                                 otherRecords.end(), sameRecord)
+                   && std::equal(rows.begin(), rows.end(), otherRows.begin(), otherRows.end(),
+                                 sameRow);
+        }
+
         QStringList state() const
         {
             QStringList lines{QStringLiteral("result ") + calculator.resultField()};
@@ -101,7 +143,7 @@ private:
                              + QString::number(std::bit_cast<quint64>(*memory.slot), 16);
             for (const CVariabele &record : engine.derivations())
                 lines << QStringLiteral("record ") + record.name + u' ' + record.derivation;
-            for (const MemoryRow &row : const_cast<Calculator &>(calculator).memoryList()->rows())
+            for (const MemoryRow &row : calculator.memoryList()->rows())
                 lines << QStringLiteral("row ") + row.name + u' ' + row.value + u' '
                              + row.derivation;
             lines << QStringLiteral("slots %1 %2")
@@ -147,6 +189,8 @@ private:
         return text;
     }
 
+    std::size_t m_budget;
+    std::size_t m_peak = 0;
     Side m_kept;
     Side m_plain;
 };
