@@ -10,6 +10,10 @@
 
 #include <gtest/gtest-spi.h>
 
+#include <cstdio>
+
+#include <unistd.h>
+
 // A calculation that ran twice would report its error twice. The combo box must neither
 // insert the typed text itself nor complete it into an older entry; typing and picking
 // empty the result, changes of the history underneath do not.
@@ -154,7 +158,13 @@ TEST_F(DialogTest, FilesFromOutsideOpenInOrderOnceNoBoxWaits)
     const auto path = [&folder](const char *name) { return folder.filePath(QLatin1String(name)); };
     const CalculatorState a{u"a"_s, {u"a"_s}, {}}, b{u"b"_s, {u"b"_s}, {}}, c{u"c"_s, {u"c"_s}, {}};
     writeWholeFile(path("a.cdf"), writeCalculatorDataFile(a));
+    // b's name is not UTF-8: a drop keeps its bytes. Qt cannot remove it with the folder.
+    const QByteArray strange = QFile::encodeName(folder.path()) + "/b\xff.csv";
     writeWholeFile(path("b.csv"), writeTextDataFile(b));
+    ::rename(QFile::encodeName(path("b.csv")).constData(), strange.constData());
+    const auto removeStrange = qScopeGuard([&strange] { ::unlink(strange.constData()); });
+    const QUrl bUrl =
+        QUrl::fromEncoded(QUrl::fromLocalFile(folder.path()).toEncoded() + "/b%FF.csv");
     writeWholeFile(path("cut.cdf"), writeCalculatorDataFile(c).chopped(1));
     open();
     m_program->dialog.hide(); // as before the start-up shows it
@@ -183,12 +193,12 @@ TEST_F(DialogTest, FilesFromOutsideOpenInOrderOnceNoBoxWaits)
             QApplication::sendEvent(target, &drop);
         return drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
     };
-    EXPECT_EQ(drag(edit(), {QUrl::fromLocalFile(path("b.csv"))}), Qt::CopyAction);
+    EXPECT_EQ(drag(edit(), {bUrl}), Qt::CopyAction);
     QCoreApplication::processEvents();
     EXPECT_EQ(std::pair(history(), edit()->text()),
               std::pair(QStringList{u"a"_s, u"a"_s, u"c"_s, u"b"_s}, u"b"_s));
     EXPECT_EQ(m_messages.shown, QList{Message::UnexpectedEndOfFile});
-    const QList<QUrl> mixed{QUrl::fromLocalFile(path("b.csv")), QUrl(u"https://a.org/b.csv"_s)};
+    const QList<QUrl> mixed{bUrl, QUrl(u"https://a.org/b.csv"_s)};
     EXPECT_EQ(std::pair(m_program->dialog.acceptDrops(), drag(&m_program->dialog, mixed)),
               std::pair(true, Qt::IgnoreAction));
 }
