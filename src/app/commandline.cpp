@@ -7,7 +7,6 @@
 #include <QDir>
 
 #include <cstdio>
-#include <cstring>
 #include <string_view>
 
 #ifdef Q_OS_UNIX
@@ -94,7 +93,7 @@ CommandLine readCommandLine(int argc, char **argv)
     bool filesOnly = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument(argv[i]);
-        Kind kind = filesOnly ? Kind::File : kindOf(argument);
+        const Kind kind = filesOnly ? Kind::File : kindOf(argument);
         if (!filesOnly && argument == "--") {
             filesOnly = true;
             continue;
