@@ -3,7 +3,12 @@
 // converting whatever it finds.
 #include "persistence/qsettingsstore.h"
 
+#include "persistence/settingskeys.h"
+
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QVariant>
 
 #include <utility>
@@ -43,10 +48,50 @@ std::optional<int> toInt32(const QVariant &value)
     }
 }
 
+// QSettings reads the whole of its file at once, and a file far larger than any store (a
+// sparse one claims a terabyte on a few kilobytes of disk) would end the process at every
+// start. Such a file is set aside, kept as it was beside the new one, and the store starts
+// empty.
+const QString &setAsideIfTooLarge(const QString &path)
+{
+    const QFileInfo file(path);
+    if (!file.isFile() || file.size() <= SettingsKeys::MaxFileBytes)
+        return path;
+    const QString aside = path + QStringLiteral(".too-large");
+    QFile::remove(aside);
+    if (QFile::rename(path, aside)) {
+        qWarning("The settings file %s is larger than %lld MiB: it is kept as %s, and the "
+                 "store starts empty.",
+                 qPrintable(QDir::toNativeSeparators(path)),
+                 static_cast<long long>(SettingsKeys::MaxFileBytes >> 20),
+                 qPrintable(QDir::toNativeSeparators(aside)));
+    }
+    return path;
+}
+
+// Where QSettings keeps the user's store in the native format; the registry on Windows.
+QString nativeStorePath()
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + u'/'
+           + QSettingsStore::Organization + u'/' + QCoreApplication::applicationName()
+           + QStringLiteral(".conf");
+#else
+    return {};
+#endif
+}
+
+// The native format, once a store file too large to read is out of QSettings' way.
+QSettings::Format nativeFormatWithTheFileChecked()
+{
+    setAsideIfTooLarge(nativeStorePath());
+    return QSettings::NativeFormat;
+}
+
 } // namespace
 
 QSettingsStore::QSettingsStore()
-    : m_settings(QSettings::NativeFormat, QSettings::UserScope, Organization,
+    : m_settings(nativeFormatWithTheFileChecked(), QSettings::UserScope, Organization,
                  QCoreApplication::applicationName())
 {
     // Only the user's own values count; a system-wide or organisation-wide file must not
@@ -55,7 +100,7 @@ QSettingsStore::QSettingsStore()
 }
 
 QSettingsStore::QSettingsStore(const QString &iniFilePath)
-    : m_settings(iniFilePath, QSettings::IniFormat)
+    : m_settings(setAsideIfTooLarge(iniFilePath), QSettings::IniFormat)
 {
 }
 

@@ -14,6 +14,10 @@ inline const QString HistorySection = QStringLiteral("Expressies");
 /// The memories with their values and derivations.
 inline const QString MemorySection = QStringLiteral("Variabelen");
 
+/// A settings file larger than this is no store Korvel wrote: 1,998 memories with
+/// derivations of 20,000 characters, each escaped in the file, take less.
+inline constexpr qint64 MaxFileBytes = qint64(256) << 20;
+
 /// The expression field's text (string).
 inline const QString Edit = QStringLiteral("edit");
 /// How many history entries a close writes (integer, only ever read).

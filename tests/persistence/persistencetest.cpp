@@ -7,6 +7,7 @@
 #include "support/statelines.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -127,7 +128,8 @@ TEST(Save, WritesTheNewestHistoryUpToTheLimitAndMemoriesInNameOrder)
 
 // A damaged file gives way to what the close writes, and the next start finds that exactly:
 // values whose bytes and texts whose characters need escaping or quoting in the file. A
-// folder in the file's place restores nothing and stays.
+// folder in the file's place restores nothing and stays; a file as large as a sparse one
+// claims is set aside whole.
 TEST(QSettingsStore, CalculatorStateRoundTripsExactlyThroughADamagedIniFile)
 {
     CalculatorState state;
@@ -154,8 +156,12 @@ TEST(QSettingsStore, CalculatorStateRoundTripsExactlyThroughADamagedIniFile)
     for (std::mt19937 random(20240611); file.size() < 65536;)
         file.putChar(char(random()));
     file.close();
+    QFile sparse(dir.filePath("sparse.ini"));
+    ASSERT_TRUE(sparse.open(QIODevice::WriteOnly) && sparse.write("[Expressies]\nedit=x\n")
+                && sparse.resize(qint64(1) << 40));
+    sparse.close();
     for (const auto &[edit, saved] : edits) {
-        for (const QString &path : {file.fileName(), dir.path()}) {
+        for (const QString &path : {file.fileName(), dir.path(), sparse.fileName()}) {
             {
                 QSettingsStore store(path);
                 EXPECT_NO_THROW(restore(store));
@@ -165,7 +171,8 @@ TEST(QSettingsStore, CalculatorStateRoundTripsExactlyThroughADamagedIniFile)
             state.expression = saved;
             // The store's own file comes back from what this process holds of it, a copy
             // from its text: both give the state back.
-            const QString copy = dir.filePath(QString::number(edit.size()) + u".ini"_s);
+            const QString copy =
+                dir.filePath(QString::number(edit.size()) + QFileInfo(path).fileName());
             const bool folder = path == dir.path();
             ASSERT_TRUE(folder || QFile::copy(path, copy));
             for (const QString &read : {path, folder ? path : copy}) {
@@ -174,6 +181,7 @@ TEST(QSettingsStore, CalculatorStateRoundTripsExactlyThroughADamagedIniFile)
             }
         }
     }
+    EXPECT_EQ(QFileInfo(sparse.fileName() + u".too-large"_s).size(), qint64(1) << 40);
     // Values of another kind read as absent.
     const QSettingsStore store(file.fileName());
     EXPECT_EQ(store.getInt(H, "combo00", -7), -7);
