@@ -3,7 +3,8 @@
 // start reads it again. The input is read as such values in memory and goes through the
 // store's own typed reads and writes (VariantSettingsStore); parsing and writing the INI
 // file is Qt's, and a file per input would cost more than the rest of the run, so only the
-// first input of a run also goes through a real file, written and read by QSettings.
+// first eight inputs of a run (the seeds first) also go through real files, written and read
+// by QSettings.
 #include "fuzzsupport.h"
 #include "persistence/qsettingsstore.h"
 #include "persistence/savedstate.h"
