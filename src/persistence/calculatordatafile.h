@@ -18,6 +18,7 @@ QByteArray writeCalculatorDataFile(const CalculatorState &state);
 
 /// Reads a Calculator Data File from `device` into `calculator`, applying each item the
 /// moment it is read. Strings may be wide (UTF-16) or narrow (Windows-1252). No length or
-/// count is trusted beyond the bytes that remain, so a damaged file allocates no more than
-/// it holds. At most 999 memory entries are read.
+/// count is trusted, nor what the device says it holds: a string's bytes are taken in steps
+/// as they arrive, so a damaged or sparse file allocates no more than was read from it. At
+/// most 999 memory entries are read.
 ReadOutcome readCalculatorDataFile(QIODevice &device, Calculator &calculator);

@@ -24,11 +24,13 @@ void saveDataFile(Calculator &calculator, FileChooser &chooser);
 void openDataFile(Calculator &calculator, FileChooser &chooser);
 
 /// Merges the data file at `path` into the calculator: the expression text replaced,
-/// history appended, memories loaded into the load pool. Only a plain file is read; one
-/// that cannot be opened changes nothing. A full load pool is reported once and ends the
-/// reading; then, as at the end of the file, the parser is primed and the memory list
-/// rebuilt. A file that ends inside a field is reported (Message::UnexpectedEndOfFile) and
-/// keeps what was read.
+/// history appended, memories loaded into the load pool. Only a plain file is read, and
+/// the open never waits (a pipe put in its place is left alone); one that cannot be opened
+/// changes nothing. A file larger than 64 MiB is reported (Message::FileTooLarge) and not
+/// read. `path` may hold bytes that are not UTF-8 as fileNameFromBytes keeps them. A full
+/// load pool is reported once and ends the reading; then, as at the end of the file, the
+/// parser is primed and the memory list rebuilt. A file that ends inside a field is reported
+/// (Message::UnexpectedEndOfFile) and keeps what was read.
 void openDataFileAt(Calculator &calculator, const QString &path);
 
 /// Reads the data file in `device` (a text data file when `text` is set) into the
