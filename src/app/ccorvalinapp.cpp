@@ -6,29 +6,12 @@
 #include "ui/identity.h"
 #include "ui/program.h"
 #include "ui/singleinstance.h"
+#include "ui/windowactivation.h"
 
 #include <QLocale>
 #include <QTreeView>
 
 #include <cstdio>
-
-namespace {
-
-// Puts the window, and a box it shows, in front of the user.
-void comeForward(QWidget &window)
-{
-    if (window.isVisible()) {
-        window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
-        window.raise();
-        window.activateWindow();
-    }
-    if (QWidget *modal = QApplication::activeModalWidget(); modal && modal != &window) {
-        modal->raise();
-        modal->activateWindow();
-    }
-}
-
-} // namespace
 
 CCorvalinApp::CCorvalinApp(int &argc, char **argv)
     : QApplication(argc, argv)
@@ -37,7 +20,7 @@ CCorvalinApp::CCorvalinApp(int &argc, char **argv)
     setWindowIcon(programIcon());
 }
 
-int CCorvalinApp::InitInstance(const QStringList &files)
+int CCorvalinApp::InitInstance(const QStringList &files, const Activation &activation)
 {
     m_translations.install(languageFor(QLocale::system().uiLanguages()));
     if (const std::optional<int> status = reportManualIfAsked(applicationFilePath()))
@@ -46,17 +29,14 @@ int CCorvalinApp::InitInstance(const QStringList &files)
     // A start in a session where Korvel runs already only passes its files on: it has no
     // dialog, and leaves the settings to the running one.
     SingleInstance session(SingleInstance::sessionSocketPath());
-    switch (session.start(files)) {
-    case SingleInstance::Start::HandedOver:
+    const SingleInstance::Start start = session.start(files, activation);
+    if (!session.problem().isEmpty())
+        std::fprintf(stderr, "%s: %s\n", qPrintable(applicationName()),
+                     qPrintable(session.problem()));
+    if (start == SingleInstance::Start::HandedOver)
         return 0;
-    case SingleInstance::Start::Failed:
-        std::fprintf(stderr, "%s: the running Korvel did not take the files\n",
-                     qPrintable(applicationName()));
+    if (start == SingleInstance::Start::Failed)
         return 1;
-    case SingleInstance::Start::Running:
-    case SingleInstance::Start::Alone:
-        break;
-    }
 
     QtPlatform platform;
     QSettingsStore store;
@@ -66,19 +46,24 @@ int CCorvalinApp::InitInstance(const QStringList &files)
 
     // Logging out, shutting down or a polite kill would otherwise lose the whole run's
     // work: treat them as a close, then leave every event loop, a message box's too, and
-    // open no further box, not even one the start-up still has to show.
-    const auto closeAndLeave = [&dialog, &platform] {
-        dialog.closeCommand();
+    // open no further box, not even one the start-up still has to show. Files taken but
+    // not yet opened open before the close saves. Inside an open whose box is up, the
+    // close waits until that open is over, outside every loop.
+    bool leaving = false;
+    const auto closeAndLeave = [&program, &platform, &leaving] {
         platform.messages.endRun();
+        if (!program.intake.isOpening())
+            program.dialog.closeCommand();
+        leaving = true;
         QCoreApplication::exit(0);
     };
     TerminationWatcher terminationWatcher;
     connect(&terminationWatcher, &TerminationWatcher::terminationRequested, &dialog, closeAndLeave);
     connect(this, &QGuiApplication::commitDataRequest, &dialog, closeAndLeave);
-    connect(&session, &SingleInstance::filesHandedOver, &dialog,
-            [&program](const QStringList &paths) {
+    connect(&session, &SingleInstance::handedOver, &dialog,
+            [&program](const QStringList &paths, const Activation &activation) {
                 program.intake.open(paths);
-                comeForward(program.dialog);
+                comeForward(program.dialog, activation);
             });
     // Files given to an ending run would never open: the next start takes them instead.
     connect(&dialog, &QDialog::finished, &session, &SingleInstance::stop);
@@ -92,7 +77,7 @@ int CCorvalinApp::InitInstance(const QStringList &files)
     // How the dialog ended does not matter: every way out is the close command, and one
     // that ended the loop some other way still saves here. A run closed while the
     // start-up showed a message never shows the dialog.
-    if (!dialog.isClosed())
+    if (!dialog.isClosed() && !leaving)
         dialog.exec();
     dialog.closeCommand();
     return 0;

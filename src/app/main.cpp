@@ -52,9 +52,11 @@ int main(int argc, char *argv[])
             programName);
         return 1;
     }
+    // Qt takes the startup id out of the environment while it connects to the display.
+    const Activation activation = Activation::fromEnvironment();
     int qtArgc = int(commandLine.qtArguments.size()) - 1;
     previousHandler = qInstallMessageHandler(leaveOnFatal);
     CCorvalinApp app(qtArgc, commandLine.qtArguments.data());
     qInstallMessageHandler(previousHandler);
-    return app.InitInstance(commandLine.files);
+    return app.InitInstance(commandLine.files, activation);
 }

@@ -1,6 +1,10 @@
 #include "persistence/filename.h"
 
+#include <QDir>
 #include <QFile>
+#include <QUrl>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -96,3 +100,30 @@ QByteArray fileNameBytes(const QString &name)
     return bytes;
 }
 #endif
+
+QString fileNameFromUrl(const QUrl &url)
+{
+    if (!url.isValid() || url.scheme() != u"file" || url.hasQuery() || url.hasFragment()
+        || !(url.host().isEmpty() || url.host() == u"localhost"))
+        return {};
+#ifdef Q_OS_UNIX
+    // The path holds the name's bytes, percent-encoded; Qt's own decoding would turn bytes
+    // that are not UTF-8 into replacement characters, and the file would not open.
+    const QByteArray bytes =
+        QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    const QString name = fileNameFromBytes(bytes);
+#else
+    const QString name = url.toLocalFile();
+    const QByteArray bytes = name.toUtf8();
+#endif
+    return bytes.contains('\0') || !QDir::isAbsolutePath(name) ? QString() : name;
+}
+
+QString fileUrl(const QString &name)
+{
+#ifdef Q_OS_UNIX
+    return u"file://"_s + QString::fromLatin1(fileNameBytes(name).toPercentEncoding("/"));
+#else
+    return QUrl::fromLocalFile(name).toString(QUrl::FullyEncoded);
+#endif
+}

@@ -14,3 +14,13 @@ QString fileNameFromBytes(const QByteArray &bytes);
 /// The bytes of a file name made by fileNameFromBytes, or typed as text: the exact inverse
 /// of fileNameFromBytes.
 QByteArray fileNameBytes(const QString &name);
+
+class QUrl;
+
+/// The name of the local file a `file:` URL names, with the bytes of its path as they are;
+/// empty when the URL names anything else: another scheme, another host, a relative path,
+/// a query or a fragment, or a NUL.
+QString fileNameFromUrl(const QUrl &url);
+
+/// The `file:` URL of the absolute file name `name`, its bytes percent-encoded.
+QString fileUrl(const QString &name);

@@ -254,6 +254,7 @@ void CCorvalinDlg::closeCommand()
     if (m_closed)
         return;
     m_closed = true;
+    emit aboutToClose();
     closeDown(m_store, m_calculator);
     QDialog::reject();
 }

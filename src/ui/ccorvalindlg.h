@@ -71,6 +71,10 @@ public slots:
     /// runs it; only the first call does anything.
     void closeCommand();
 
+signals:
+    /// The close command is about to write the state: whatever must be in it gets in now.
+    void aboutToClose();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;

@@ -12,18 +12,6 @@
 
 namespace {
 
-// The URL's path holds the name's bytes, percent-encoded; Qt's own decoding would turn
-// bytes that are not UTF-8 into replacement characters, and the file would not open.
-QString localName(const QUrl &url)
-{
-#ifdef Q_OS_UNIX
-    return fileNameFromBytes(
-        QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
-#else
-    return url.toLocalFile();
-#endif
-}
-
 // The files a drag carries, when it carries local files only; else none.
 QStringList localFiles(const QMimeData *data)
 {
@@ -31,9 +19,10 @@ QStringList localFiles(const QMimeData *data)
     if (!data || !data->hasUrls())
         return paths;
     for (const QUrl &url : data->urls()) {
-        if (!url.isLocalFile())
+        const QString name = fileNameFromUrl(url);
+        if (name.isEmpty())
             return {};
-        paths.append(localName(url));
+        paths.append(name);
     }
     return paths;
 }
@@ -68,6 +57,15 @@ void FileIntake::schedule()
         return;
     m_scheduled = true;
     QMetaObject::invokeMethod(this, &FileIntake::openWaiting, Qt::QueuedConnection);
+}
+
+void FileIntake::openRemaining()
+{
+    if (m_opening)
+        return;
+    const QScopedValueRollback opening(m_opening, true);
+    while (!m_waiting.isEmpty())
+        openDataFileAt(m_calculator, m_waiting.takeFirst());
 }
 
 void FileIntake::openWaiting()

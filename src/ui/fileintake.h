@@ -22,6 +22,12 @@ public:
 
     /// Opens the files at `paths` after those still waiting.
     void open(const QStringList &paths);
+    /// Opens every file still waiting, now: the run is about to save its state and end,
+    /// and a file that was accepted must be in it. Does nothing inside an open, whose
+    /// files go on opening once it is over.
+    void openRemaining();
+    /// Whether a file is being opened: its message box may be waiting for the user.
+    bool isOpening() const { return m_opening; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -16,4 +16,6 @@ Program::Program(Messages &messages, SettingsStore &store, const DialogPlatform 
     , dialog(calculator, store, platform)
     , intake(calculator, dialog)
 {
+    // A file taken is a file kept: whatever still waits opens before the close saves.
+    QObject::connect(&dialog, &CCorvalinDlg::aboutToClose, &intake, &FileIntake::openRemaining);
 }

@@ -1,65 +1,22 @@
 #include "ui/singleinstance.h"
 
 #include "persistence/filename.h"
+#ifdef KORVEL_SESSION_BUS
+#include "ui/sessionbus.h"
+#endif
+#include "ui/sessionsocket.h"
 
+#include <QCoreApplication>
 #include <QDir>
-#include <QFile>
-#include <QGuiApplication>
-#include <QLocalServer>
-#include <QLocalSocket>
-#include <QLockFile>
 #include <QStandardPaths>
-#include <QTimer>
 
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
+using namespace Qt::StringLiterals;
 
-namespace {
-
-using namespace std::chrono_literals;
-
-// In milliseconds. A program busy starting up (derivations to evaluate) answers late; a
-// sender that never finishes its message loses its connection.
-constexpr int LockWait = 10000;
-constexpr int ConnectWait = 5000;
-constexpr int ReplyWait = 30000;
-constexpr auto ConnectionTime = 60s;
-constexpr char Reply[] = "ok\n";
-
-// The socket's file may be used when it is not there yet, or is a socket of the user's;
-// anything else someone else put there, and is left alone.
-bool mayUse(const QString &path)
+Activation Activation::fromEnvironment()
 {
-#ifdef Q_OS_UNIX
-    struct stat info;
-    if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
-        return errno == ENOENT;
-    return S_ISSOCK(info.st_mode) && info.st_uid == ::geteuid();
-#else
-    Q_UNUSED(path);
-    return true;
-#endif
+    return {qEnvironmentVariable("XDG_ACTIVATION_TOKEN"),
+            qEnvironmentVariable("DESKTOP_STARTUP_ID")};
 }
-
-// The socket only lets the user in; the peer's credentials say so once more.
-bool fromThisUser(const QLocalSocket &socket)
-{
-#ifdef Q_OS_LINUX
-    ucred peer{};
-    socklen_t size = sizeof peer;
-    return ::getsockopt(int(socket.socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0
-           && peer.uid == ::geteuid();
-#else
-    Q_UNUSED(socket);
-    return true;
-#endif
-}
-
-} // namespace
 
 QByteArray HandOver::message(const QStringList &paths)
 {
@@ -95,119 +52,72 @@ HandOver::Reading HandOver::read(const QByteArray &bytes, QStringList &paths, qs
     return Reading::Complete;
 }
 
-SingleInstance::SingleInstance(const QString &socketPath, QObject *parent)
+SingleInstance::SingleInstance(const QString &socketPath, bool useBus, QObject *parent)
     : QObject(parent)
-    , m_path(socketPath)
-    , m_server(new QLocalServer(this))
+    , m_useBus(useBus)
+    , m_socketPath(socketPath)
 {
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::accept);
 }
+
+#ifndef KORVEL_SESSION_BUS
+class SessionBus {};
+#endif
+
+SingleInstance::~SingleInstance() = default;
 
 QString SingleInstance::sessionSocketPath()
 {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (folder.isEmpty())
         return {};
-    // Each desktop session of the user has a display of its own.
-    const QString platform = QGuiApplication::platformName();
-    QString display;
-    if (platform == u"wayland") {
-        display = qEnvironmentVariable("WAYLAND_DISPLAY");
-    } else if (platform == u"xcb") {
+    // Each desktop session of the user has a display of its own. A Wayland session's
+    // programs see its Wayland display, through XWayland too, and an X session's see
+    // only the X display.
+    QString display = qEnvironmentVariable("WAYLAND_DISPLAY");
+    if (display.isEmpty()) {
         // ":0.1", a screen of display :0, is still that display's session.
         display = qEnvironmentVariable("DISPLAY");
         const qsizetype colon = display.lastIndexOf(u':');
         if (const qsizetype dot = display.indexOf(u'.', colon); colon >= 0 && dot > colon)
             display.truncate(dot);
     }
-    QString name = QCoreApplication::applicationName() + u'-' + platform;
+    QString name = QCoreApplication::applicationName();
     if (!display.isEmpty())
         name += u'-' + display.replace(u'/', u'_');
     return folder + u'/' + name;
 }
 
-SingleInstance::Start SingleInstance::start(const QStringList &paths)
+SingleInstance::Start SingleInstance::start(const QStringList &paths, const Activation &activation)
 {
-    if (m_path.isEmpty())
-        return Start::Alone;
-    // Two starts at once take turns: the first to hold the lock listens, and the other one
-    // then finds it listening. A lock not had in time is gone without.
-    QLockFile lock(m_path + QStringLiteral(".lock"));
-    lock.tryLock(LockWait);
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        if (!mayUse(m_path))
-            return Start::Alone;
-        QLocalSocket socket;
-        socket.connectToServer(m_path);
-        if (!socket.waitForConnected(ConnectWait)) {
-            // Nobody listens: the socket, if any, is left from a program that crashed.
-            QLocalServer::removeServer(m_path);
-            return m_server->listen(m_path) ? Start::Running : Start::Alone;
+    m_problem.clear();
+#ifdef KORVEL_SESSION_BUS
+    if (m_useBus) {
+        if (const QDBusConnection bus = QDBusConnection::sessionBus(); bus.isConnected()) {
+            m_bus = std::make_unique<SessionBus>(bus);
+            connect(m_bus.get(), &SessionBus::handedOver, this, &SingleInstance::handedOver);
+            const Start start = m_bus->start(paths, activation, m_problem);
+            if (start != Start::Alone)
+                return start;
+            m_bus.reset();
         }
-        lock.unlock();
-        if (send(socket, paths))
-            return Start::HandedOver;
-        // The program was ending; perhaps this start is the next one.
-        lock.tryLock(LockWait);
     }
-    return Start::Failed;
-}
-
-bool SingleInstance::send(QLocalSocket &socket, const QStringList &paths)
-{
-    qsizetype from = 0;
-    do {
-        socket.write(HandOver::message(paths.mid(from, HandOver::MaxFiles)));
-        QByteArray reply;
-        while (reply.size() < qsizetype(sizeof Reply) - 1 && socket.waitForReadyRead(ReplyWait))
-            reply += socket.read(qsizetype(sizeof Reply) - 1 - reply.size());
-        if (reply != Reply)
-            return false;
-        from += HandOver::MaxFiles;
-    } while (from < paths.size());
-    socket.disconnectFromServer();
-    return true;
+#endif
+    if (m_socketPath.isEmpty()) {
+        m_problem =
+            u"no private runtime folder: another start of Korvel would run beside this one"_s;
+        return Start::Alone;
+    }
+    m_socket = std::make_unique<SessionSocket>(m_socketPath);
+    connect(m_socket.get(), &SessionSocket::handedOver, this, &SingleInstance::handedOver);
+    return m_socket->start(paths, m_problem);
 }
 
 void SingleInstance::stop()
 {
-    m_server->close();
-    for (QLocalSocket *socket : m_server->findChildren<QLocalSocket *>())
-        socket->abort();
-}
-
-void SingleInstance::accept()
-{
-    while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        if (!fromThisUser(*socket)) {
-            socket->abort();
-            continue;
-        }
-        QTimer::singleShot(ConnectionTime, socket, &QLocalSocket::abort);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { receive(*socket); });
-    }
-}
-
-// The bytes wait in the socket until a whole message is there; what a message names is
-// read later as any file from a stranger is, by the open command's own checks.
-void SingleInstance::receive(QLocalSocket &socket)
-{
-    for (;;) {
-        QStringList paths;
-        qsizetype length = 0;
-        switch (HandOver::read(socket.peek(HandOver::MaxMessageBytes), paths, length)) {
-        case HandOver::Reading::Incomplete:
-            return;
-        case HandOver::Reading::Refused:
-            socket.abort();
-            return;
-        case HandOver::Reading::Complete:
-            socket.skip(length);
-            socket.write(Reply);
-            emit filesHandedOver(paths);
-            break;
-        }
-    }
+#ifdef KORVEL_SESSION_BUS
+    if (m_bus)
+        m_bus->stop();
+#endif
+    if (m_socket)
+        m_socket->stop();
 }

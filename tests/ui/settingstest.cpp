@@ -7,7 +7,15 @@
 #include "persistence/textdatafile.h"
 #include "ui/singleinstance.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
+
 #include <csignal>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 // Every way of closing writes the store once, and the next run finds the work there: the
 // history, the text typed over the selection but never calculated, selected again, and the
@@ -143,22 +151,26 @@ struct Case {
 };
 
 // Starts Korvel in `home` with its settings and its runtime folder there, in English, so
-// that it neither reads the user's settings nor finds the user's own Korvel; without a
-// display, when asked, as in a terminal of its own. `--` and the arguments after it go
+// that it neither reads the user's settings nor finds the user's own Korvel: on the
+// session bus `bus` (none by default) and, without one, beside the display ":77"; without
+// a display, when asked, as in a terminal of its own. `--` and the arguments after it go
 // through the shell, so that they may hold bytes that are not UTF-8 (as "\\0377").
 void start(QProcess &korvel, const QString &home, const QStringList &arguments = {},
-           bool display = true)
+           bool display = true, const QString &bus = {}, const QStringList &extra = {})
 {
     QStringList environment = QProcess::systemEnvironment();
-    if (!display) {
-        environment.removeIf([](const QString &entry) {
-            return entry.startsWith(u"DISPLAY="_s) || entry.startsWith(u"WAYLAND_DISPLAY="_s)
-                   || entry.startsWith(u"QT_QPA_PLATFORM="_s);
-        });
-    }
-    korvel.setEnvironment(environment << u"XDG_CONFIG_HOME="_s + home
+    environment.removeIf([display](const QString &entry) {
+        return entry.startsWith(u"DISPLAY="_s) || entry.startsWith(u"WAYLAND_DISPLAY="_s)
+               || entry.startsWith(u"DBUS_SESSION_BUS_ADDRESS="_s)
+               || (!display && entry.startsWith(u"QT_QPA_PLATFORM="_s));
+    });
+    if (display)
+        environment << u"DISPLAY=:77"_s;
+    korvel.setEnvironment(environment << extra << u"XDG_CONFIG_HOME="_s + home
                                       << u"XDG_RUNTIME_DIR="_s + home + u"/run"_s
-                                      << u"LANGUAGE=en"_s);
+                                      << u"LANGUAGE=en"_s
+                                      << u"DBUS_SESSION_BUS_ADDRESS="_s
+                                             + (bus.isEmpty() ? u"unix:path=/nonexistent"_s : bus));
     korvel.setWorkingDirectory(home);
     const qsizetype dashes = arguments.indexOf(u"--"_s);
     if (dashes < 0)
@@ -207,7 +219,8 @@ void start(QProcess &korvel, const QString &home, const QStringList &arguments =
 // Korvel as a process: a polite request to end it is a close, so the work is kept, also
 // while the start-up shows a message about the restored state. Files handed over by a
 // second start meanwhile wait behind that message, and the second start ends at once
-// without touching the settings.
+// without touching the settings; they open before the close saves, so nothing taken is
+// lost.
 class TerminationTest : public ::testing::TestWithParam<Case> {};
 
 TEST_P(TerminationTest, SignalClosesAndSavesAsRestored)
@@ -253,6 +266,8 @@ TEST_P(TerminationTest, SignalClosesAndSavesAsRestored)
         start(second, config.path(), {u"x.cdf"_s});
         EXPECT_TRUE(endsWell(second));
         EXPECT_EQ(contents(file), before);
+        expected[u"Expressies/aantal"_s] = u"3"_s;
+        expected[u"Expressies/combo02"_s] = expected[u"Expressies/edit"_s] = u"x"_s;
     }
     ::kill(pid_t(korvel.processId()), c.signal);
     EXPECT_TRUE(endsWell(korvel));
@@ -266,14 +281,79 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"TERMDuringPoolFullMessage", SIGTERM, 1000, true}),
     [](const auto &info) { return std::string(info.param.name); });
 
-// One Korvel per session. A Korvel killed outright leaves its socket behind, which must not
-// keep the next start from taking its place. That one opens the files of its command line
-// in order, also after "--" and with names that are not UTF-8; a later start hands its
-// file over (a relative path, to be read where it was given) and ends, and the file opens
-// after them. A file as large as a terabyte that a sparse file claims gets a message, and
-// the work is kept.
-TEST(SessionTest, LaterStartsHandTheirFilesToTheRunningKorvel)
+namespace {
+
+// A session bus of the test's own, and a monitor that prints every call on the
+// applications' interface.
+struct PrivateBus {
+    QProcess daemon, monitor;
+    QString address;
+
+    explicit PrivateBus(bool wanted)
+    {
+        if (!wanted)
+            return;
+        daemon.start(u"dbus-daemon"_s, {u"--session"_s, u"--nofork"_s, u"--print-address=1"_s});
+        if (daemon.waitForReadyRead(10000))
+            address = QString::fromLatin1(daemon.readLine()).trimmed();
+        monitor.start(u"dbus-monitor"_s,
+                      {u"--address"_s, address, u"interface='org.freedesktop.Application'"_s});
+    }
+    ~PrivateBus()
+    {
+        for (QProcess *process : {&monitor, &daemon}) {
+            process->kill();
+            process->waitForFinished();
+        }
+    }
+    // The calls seen so far, once the monitor has seen the one that `call` makes.
+    QByteArray seen(const std::function<void()> &call, const QByteArray &mark)
+    {
+        QByteArray all;
+        call();
+        const bool marked = QTest::qWaitFor([&] {
+            monitor.waitForReadyRead(100);
+            return (all += monitor.readAll()).contains(mark);
+        });
+        EXPECT_TRUE(marked) << "the bus never carried " << mark.toStdString();
+        return all;
+    }
+};
+
+// Where the running Korvel takes hand-overs without a bus.
+QString socketIn(const QString &home)
 {
+    return home + u"/run/korvel-:77"_s;
+}
+
+sockaddr_un addressOf(const QString &path)
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray bytes = QFile::encodeName(path);
+    std::memcpy(address.sun_path, bytes.constData(),
+                std::min(size_t(bytes.size()), sizeof address.sun_path - 1));
+    return address;
+}
+
+} // namespace
+
+// One Korvel per session, on the session bus or, without one, on the socket. A Korvel
+// killed outright must not keep the next start from taking its place (without a bus it
+// leaves its socket behind). That one opens the files of its command line in order, also
+// after "--" and with names that are not UTF-8; a later start hands its file over (a
+// relative path, to be read where it was given) with its activation, and ends, and the
+// file opens after them. A file as large as a terabyte that a sparse file claims gets a
+// message, and the work is kept. A start that finds the running Korvel stopped says so
+// and ends, and the stopped one is still the only one. On the bus, a call that names
+// anything but local files opens nothing.
+class SessionTest : public ::testing::TestWithParam<bool> {};
+
+TEST_P(SessionTest, LaterStartsHandTheirFilesToTheRunningKorvel)
+{
+    PrivateBus bus(GetParam());
+    if (GetParam() && bus.address.isEmpty())
+        GTEST_SKIP() << "no dbus-daemon";
     QTemporaryDir home;
     const CalculatorState a{u"a"_s, {u"a"_s}, {}}, b{u"b"_s, {u"b"_s}, {}}, c{u"c"_s, {u"c"_s}, {}};
     ASSERT_TRUE(writeWholeFile(home.filePath(u"-a.cdf"_s), writeCalculatorDataFile(a)));
@@ -288,18 +368,47 @@ TEST(SessionTest, LaterStartsHandTheirFilesToTheRunningKorvel)
     ASSERT_EQ(
         ::rename(QFile::encodeName(home.filePath(u"b.csv"_s)).constData(), strange.constData()), 0);
     const auto removeStrange = qScopeGuard([&strange] { ::unlink(strange.constData()); });
-    QProcess killed, running, later, larger;
-    start(killed, home.path());
+    QProcess killed, running, later, larger, frozen;
+    start(killed, home.path(), {}, true, bus.address);
     ASSERT_TRUE(settles(killed));
     killed.kill();
     killed.waitForFinished();
-    start(running, home.path(), {u"--"_s, u"-a.cdf"_s, u"b\\0377.csv"_s});
+    start(running, home.path(), {u"--"_s, u"-a.cdf"_s, u"b\\0377.csv"_s}, true, bus.address);
     ASSERT_TRUE(settles(running));
-    start(later, home.path(), {u"c.cdf"_s});
+    const QStringList activation{u"XDG_ACTIVATION_TOKEN=token-1"_s,
+                                 u"DESKTOP_STARTUP_ID=id_TIME42"_s};
+    if (GetParam()) {
+        QDBusConnection caller = QDBusConnection::connectToBus(bus.address, u"test"_s);
+        const auto open = [&caller](const QString &uri) {
+            return caller.call(
+                QDBusMessage::createMethodCall(u"nl.tamsard.korvel"_s, u"/nl/tamsard/korvel"_s,
+                                               u"org.freedesktop.Application"_s, u"Open"_s)
+                << QStringList{uri} << QVariantMap());
+        };
+        bus.seen(
+            [&] {
+                EXPECT_EQ(open(u"https://example.org/c.cdf"_s).errorName(),
+                          u"org.freedesktop.DBus.Error.InvalidArgs"_s);
+            },
+            "https://");
+        const QByteArray calls = bus.seen(
+            [&] { start(later, home.path(), {u"c.cdf"_s}, true, bus.address, activation); },
+            "id_TIME42");
+        EXPECT_TRUE(calls.contains("\"activation-token\"") && calls.contains("token-1"));
+        QDBusConnection::disconnectFromBus(u"test"_s);
+    } else {
+        start(later, home.path(), {u"c.cdf"_s}, true, bus.address, activation);
+    }
     EXPECT_TRUE(endsWell(later));
-    start(larger, home.path(), {u"huge.cdf"_s});
+    start(larger, home.path(), {u"huge.cdf"_s}, true, bus.address);
     EXPECT_TRUE(endsWell(larger));
     ASSERT_TRUE(settles(running));
+    ::kill(pid_t(running.processId()), SIGSTOP);
+    start(frozen, home.path(), {}, true, bus.address);
+    EXPECT_TRUE(frozen.waitForFinished(20000));
+    EXPECT_EQ(frozen.exitCode(), 1);
+    EXPECT_TRUE(frozen.readAllStandardError().contains("did not answer within"));
+    ::kill(pid_t(running.processId()), SIGCONT);
     ::kill(pid_t(running.processId()), SIGTERM);
     EXPECT_TRUE(endsWell(running));
     QMap<QString, QString> saved = contents(home.filePath(u"Tamsard/korvel.conf"_s));
@@ -308,10 +417,114 @@ TEST(SessionTest, LaterStartsHandTheirFilesToTheRunningKorvel)
               (QStringList{u"c"_s, u"a"_s, u"b"_s, u"c"_s}));
 }
 
+INSTANTIATE_TEST_SUITE_P(Ways, SessionTest, ::testing::Values(false, true),
+                         [](const auto &info) { return info.param ? "Bus" : "Socket"; });
+
+// Without a bus, the socket is Korvel's only while Korvel holds its lock. Something else
+// planted at its path, a socket of another user's too, is said on standard error, and the
+// start that finds it beside a running Korvel ends instead of becoming a second one. A
+// flood of connections that would use up the running Korvel's descriptors does not end
+// its listening, and a message from another user is refused even when the socket lets
+// everybody in.
+TEST(SocketTest, TheRunningKorvelIsTheOnlyOneAndKeepsListening)
+{
+    const bool root = ::geteuid() == 0;
+    const std::pair<const char *, std::function<bool(const QString &)>> planted[] = {
+        {"folder", [](const QString &path) { return QDir().mkpath(path); }},
+        {"file", [](const QString &path) { return writeWholeFile(path, "x"); }},
+        {"socket of another user's",
+         [root](const QString &path) {
+             const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+             const sockaddr_un address = addressOf(path);
+             const bool made =
+                 root
+                 && ::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0
+                 && ::chown(address.sun_path, 65534, 65534) == 0;
+             ::close(fd);
+             return made;
+         }},
+    };
+    for (const auto &[what, plant] : planted) {
+        QTemporaryDir home;
+        ASSERT_TRUE(QDir().mkpath(home.filePath(u"run"_s)));
+        ::chmod(QFile::encodeName(home.filePath(u"run"_s)), 0700);
+        if (!plant(socketIn(home.path())))
+            continue;
+        QProcess running, second;
+        start(running, home.path());
+        ASSERT_TRUE(settles(running)) << what;
+        start(second, home.path());
+        EXPECT_TRUE(second.waitForFinished(20000));
+        EXPECT_EQ(second.exitCode(), 1) << what;
+        ::kill(pid_t(running.processId()), SIGTERM);
+        EXPECT_TRUE(running.waitForFinished(20000));
+        EXPECT_TRUE(running.readAllStandardError().contains("is not Korvel's socket")) << what;
+        EXPECT_TRUE(second.readAllStandardError().contains("is not Korvel's socket")) << what;
+    }
+
+    QTemporaryDir home;
+    for (const char *name : {"c.cdf", "e.cdf"}) {
+        const QString memory = QString::fromLatin1(name).left(1);
+        ASSERT_TRUE(writeWholeFile(home.filePath(QLatin1String(name)),
+                                   writeCalculatorDataFile({memory, {memory}, {}})));
+    }
+    QProcess running, later;
+    start(running, home.path());
+    ASSERT_TRUE(settles(running));
+    // More connections than the running Korvel may have descriptors, which the test may.
+    const rlimit few{256, 256};
+    ASSERT_EQ(::prlimit(pid_t(running.processId()), RLIMIT_NOFILE, &few, nullptr), 0);
+    rlimit limit;
+    ::getrlimit(RLIMIT_NOFILE, &limit);
+    const rlimit kept = limit;
+    limit.rlim_cur = std::min<rlim_t>(limit.rlim_max, 4096);
+    ::setrlimit(RLIMIT_NOFILE, &limit);
+    const sockaddr_un address = addressOf(socketIn(home.path()));
+    std::vector<int> flood;
+    for (int i = 0; i < 1100 && limit.rlim_cur >= 2048; ++i) {
+        flood.push_back(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0));
+        ::connect(flood.back(), reinterpret_cast<const sockaddr *>(&address), sizeof address);
+    }
+    QTest::qWait(1000);
+    start(later, home.path(), {u"c.cdf"_s});
+    EXPECT_TRUE(endsWell(later));
+    for (const int fd : flood)
+        ::close(fd);
+    ::setrlimit(RLIMIT_NOFILE, &kept);
+    if (root) {
+        const QByteArray path = QFile::encodeName(socketIn(home.path()));
+        const QByteArray message = HandOver::message({home.filePath(u"e.cdf"_s)});
+        ::chmod(QFile::encodeName(home.path()), 0711);
+        ::chmod(QFile::encodeName(home.filePath(u"run"_s)), 0711);
+        ::chmod(path.constData(), 0666);
+        // A stranger that may reach the socket sends a message of the right form.
+        const pid_t stranger = ::fork();
+        if (stranger == 0) {
+            char reply[3] = {};
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            const bool answered =
+                ::setgid(65534) == 0 && ::setuid(65534) == 0
+                && ::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0
+                && ::write(fd, message.constData(), size_t(message.size())) == message.size()
+                && ::read(fd, reply, sizeof reply) > 0;
+            ::_exit(answered ? 1 : 0);
+        }
+        int status = -1;
+        ::waitpid(stranger, &status, 0);
+        EXPECT_EQ(status, 0) << "the stranger's message was answered";
+    }
+    ASSERT_TRUE(settles(running));
+    ::kill(pid_t(running.processId()), SIGTERM);
+    EXPECT_TRUE(endsWell(running));
+    const QMap<QString, QString> saved = contents(home.filePath(u"Tamsard/korvel.conf"_s));
+    EXPECT_EQ(std::pair(saved[u"Expressies/combo00"_s], saved[u"Expressies/aantal"_s]),
+              std::pair(u"c"_s, u"1"_s));
+}
+
 // The command line, answered without a display: Qt's own options pass, help and the
 // version are answered, any other option is refused with the usage line, and a start that
 // needs a window says in one line that there is none; none of them opens the settings.
-TEST(SessionTest, CommandLineIsAnsweredOrRefusedWithoutAStart)
+TEST(CommandLineTest, IsAnsweredOrRefusedWithoutAStart)
 {
     const QString usage =
         u"Usage: "_s + QStringLiteral(KORVEL_EXECUTABLE) + u" [options] [file...]"_s;
