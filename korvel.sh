@@ -16,13 +16,15 @@ cd "$(dirname "$0")"
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-tools-dev qt6-tools-dev-tools
-    qt6-l10n-tools qt6-translations-l10n qt6-qpa-plugins
+    qt6-l10n-tools qt6-translations-l10n qt6-qpa-plugins qt6-wayland qt6-base-private-dev
     libmuparser-dev libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core
 )
 # The tests also validate the installed desktop entry and metadata, and the data files'
-# types in the MIME database.
-test_packages=(desktop-file-utils appstream libxml2-utils shared-mime-info libglib2.0-bin)
+# types in the MIME database; and they run Korvel on a session bus and a Wayland compositor
+# of their own.
+test_packages=(desktop-file-utils appstream libxml2-utils shared-mime-info libglib2.0-bin
+    dbus-daemon dbus-bin weston)
 
 # Installs the packages above and any named as arguments that are not installed yet.
 install_missing() {

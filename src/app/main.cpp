@@ -52,6 +52,12 @@ int main(int argc, char *argv[])
             programName);
         return 1;
     }
+    // Qt 6.4's Wayland plugin ends the process on the first paint of a field when the
+    // compositor offers text input version 1 without a seat (weston without input devices);
+    // only weston offers that version, and the others stay as they are.
+    if (!qEnvironmentVariableIsSet("QT_WAYLAND_TEXT_INPUT_PROTOCOL"))
+        qputenv("QT_WAYLAND_TEXT_INPUT_PROTOCOL",
+                "zwp_text_input_v2;zwp_text_input_v4;qt_text_input_method_v1");
     // Qt takes the startup id out of the environment while it connects to the display.
     const Activation activation = Activation::fromEnvironment();
     int qtArgc = int(commandLine.qtArguments.size()) - 1;

@@ -159,10 +159,13 @@ void start(QProcess &korvel, const QString &home, const QStringList &arguments =
            bool display = true, const QString &bus = {}, const QStringList &extra = {})
 {
     QStringList environment = QProcess::systemEnvironment();
-    environment.removeIf([display](const QString &entry) {
-        return entry.startsWith(u"DISPLAY="_s) || entry.startsWith(u"WAYLAND_DISPLAY="_s)
-               || entry.startsWith(u"DBUS_SESSION_BUS_ADDRESS="_s)
-               || (!display && entry.startsWith(u"QT_QPA_PLATFORM="_s));
+    environment.removeIf([display, &extra](const QString &entry) {
+        const QString key = entry.section(u'=', 0, 0) + u'=';
+        return key == u"DISPLAY="_s || key == u"WAYLAND_DISPLAY="_s
+               || key == u"DBUS_SESSION_BUS_ADDRESS="_s
+               || (!display && key == u"QT_QPA_PLATFORM="_s)
+               || std::any_of(extra.cbegin(), extra.cend(),
+                              [&key](const QString &e) { return e.startsWith(key); });
     });
     if (display)
         environment << u"DISPLAY=:77"_s;
@@ -195,7 +198,8 @@ void start(QProcess &korvel, const QString &home, const QStringList &arguments =
     if (!korvel.waitForStarted(10000) || !QTest::qWaitFor(ready, 20000))
         return ::testing::AssertionFailure() << "korvel never installed its handler";
     for (auto [quiet, last] = std::pair(0, cpuState(pid)); quiet < 5; ++quiet) {
-        if (korvel.state() != QProcess::Running)
+        // A process that ended is a zombie until the event loop reaps it.
+        if (korvel.state() != QProcess::Running || last.first == 'Z' || last.first == '?')
             return ::testing::AssertionFailure() << "korvel ended";
         QTest::qSleep(60);
         const auto previous = std::exchange(last, cpuState(pid));
@@ -347,14 +351,41 @@ sockaddr_un addressOf(const QString &path)
 // message, and the work is kept. A start that finds the running Korvel stopped says so
 // and ends, and the stopped one is still the only one. On the bus, a call that names
 // anything but local files opens nothing.
-class SessionTest : public ::testing::TestWithParam<bool> {};
+enum class Way {
+    Socket,
+    Bus,
+    Wayland
+};
+class SessionTest : public ::testing::TestWithParam<Way> {};
 
 TEST_P(SessionTest, LaterStartsHandTheirFilesToTheRunningKorvel)
 {
-    PrivateBus bus(GetParam());
-    if (GetParam() && bus.address.isEmpty())
+    PrivateBus bus(GetParam() != Way::Socket);
+    if (GetParam() != Way::Socket && bus.address.isEmpty())
         GTEST_SKIP() << "no dbus-daemon";
     QTemporaryDir home;
+    // Natively on a compositor of the test's own, which needs a runtime folder.
+    QProcess weston;
+    QStringList native;
+    if (GetParam() == Way::Wayland) {
+        const QString run = home.filePath(u"run"_s);
+        ASSERT_TRUE(QDir().mkpath(run) && ::chmod(QFile::encodeName(run), 0700) == 0);
+        weston.setProcessEnvironment([&run] {
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(u"XDG_RUNTIME_DIR"_s, run);
+            return environment;
+        }());
+        weston.start(u"weston"_s, {u"--backend=headless-backend.so"_s, u"--socket=wl-korvel"_s,
+                                   u"--idle-time=0"_s, u"--no-config"_s});
+        if (!weston.waitForStarted())
+            GTEST_SKIP() << "no weston";
+        ASSERT_TRUE(QTest::qWaitFor([&run] { return QFile::exists(run + u"/wl-korvel"_s); }));
+        native = {u"QT_QPA_PLATFORM=wayland"_s, u"WAYLAND_DISPLAY=wl-korvel"_s};
+    }
+    const auto stopWeston = qScopeGuard([&weston] {
+        weston.terminate();
+        weston.waitForFinished();
+    });
     const CalculatorState a{u"a"_s, {u"a"_s}, {}}, b{u"b"_s, {u"b"_s}, {}}, c{u"c"_s, {u"c"_s}, {}};
     ASSERT_TRUE(writeWholeFile(home.filePath(u"-a.cdf"_s), writeCalculatorDataFile(a)));
     ASSERT_TRUE(writeWholeFile(home.filePath(u"b.csv"_s), writeTextDataFile(b)));
@@ -369,15 +400,16 @@ TEST_P(SessionTest, LaterStartsHandTheirFilesToTheRunningKorvel)
         ::rename(QFile::encodeName(home.filePath(u"b.csv"_s)).constData(), strange.constData()), 0);
     const auto removeStrange = qScopeGuard([&strange] { ::unlink(strange.constData()); });
     QProcess killed, running, later, larger, frozen;
-    start(killed, home.path(), {}, true, bus.address);
+    start(killed, home.path(), {}, true, bus.address, native);
     ASSERT_TRUE(settles(killed));
     killed.kill();
     killed.waitForFinished();
-    start(running, home.path(), {u"--"_s, u"-a.cdf"_s, u"b\\0377.csv"_s}, true, bus.address);
+    start(running, home.path(), {u"--"_s, u"-a.cdf"_s, u"b\\0377.csv"_s}, true, bus.address,
+          native);
     ASSERT_TRUE(settles(running));
-    const QStringList activation{u"XDG_ACTIVATION_TOKEN=token-1"_s,
-                                 u"DESKTOP_STARTUP_ID=id_TIME42"_s};
-    if (GetParam()) {
+    const QStringList activation =
+        native + QStringList{u"XDG_ACTIVATION_TOKEN=token-1"_s, u"DESKTOP_STARTUP_ID=id_TIME42"_s};
+    if (GetParam() != Way::Socket) {
         QDBusConnection caller = QDBusConnection::connectToBus(bus.address, u"test"_s);
         const auto open = [&caller](const QString &uri) {
             return caller.call(
@@ -400,11 +432,11 @@ TEST_P(SessionTest, LaterStartsHandTheirFilesToTheRunningKorvel)
         start(later, home.path(), {u"c.cdf"_s}, true, bus.address, activation);
     }
     EXPECT_TRUE(endsWell(later));
-    start(larger, home.path(), {u"huge.cdf"_s}, true, bus.address);
+    start(larger, home.path(), {u"huge.cdf"_s}, true, bus.address, native);
     EXPECT_TRUE(endsWell(larger));
     ASSERT_TRUE(settles(running));
     ::kill(pid_t(running.processId()), SIGSTOP);
-    start(frozen, home.path(), {}, true, bus.address);
+    start(frozen, home.path(), {}, true, bus.address, native);
     EXPECT_TRUE(frozen.waitForFinished(20000));
     EXPECT_EQ(frozen.exitCode(), 1);
     EXPECT_TRUE(frozen.readAllStandardError().contains("did not answer within"));
@@ -417,8 +449,10 @@ TEST_P(SessionTest, LaterStartsHandTheirFilesToTheRunningKorvel)
               (QStringList{u"c"_s, u"a"_s, u"b"_s, u"c"_s}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Ways, SessionTest, ::testing::Values(false, true),
-                         [](const auto &info) { return info.param ? "Bus" : "Socket"; });
+constexpr const char *WayNames[] = {"Socket", "Bus", "Wayland"};
+INSTANTIATE_TEST_SUITE_P(Ways, SessionTest,
+                         ::testing::Values(Way::Socket, Way::Bus, Way::Wayland),
+                         [](const auto &info) { return WayNames[int(info.param)]; });
 
 // Without a bus, the socket is Korvel's only while Korvel holds its lock. Something else
 // planted at its path, a socket of another user's too, is said on standard error, and the
