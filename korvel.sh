@@ -22,9 +22,9 @@ packages=(
 )
 # The tests also validate the installed desktop entry and metadata, and the data files'
 # types in the MIME database; and they run Korvel on a session bus and a Wayland compositor
-# of their own.
+# of their own; and a screen reader's view of it through the accessibility bus under Xvfb.
 test_packages=(desktop-file-utils appstream libxml2-utils shared-mime-info libglib2.0-bin
-    dbus-daemon dbus-bin weston)
+    dbus-daemon dbus-bin weston xvfb xauth xdotool at-spi2-core python3-gi gir1.2-atspi-2.0)
 
 # Installs the packages above and any named as arguments that are not installed yet.
 install_missing() {
@@ -41,17 +41,24 @@ install_missing() {
 }
 
 # The data file tests write numbers under a German locale, as Korvel runs on a German
-# desktop; generate it when the machine lacks it.
-ensure_german_locale() {
-    locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8' && return 0
+# desktop, and the screen reader's check runs Korvel under Dutch and German locales;
+# generate those the machine lacks.
+ensure_locales() {
+    local wanted=() locale
+    for locale in de_DE nl_NL; do
+        locale -a 2>/dev/null | grep -qix "${locale}\.utf-\?8" || wanted+=("$locale")
+    done
+    [ ${#wanted[@]} -eq 0 ] && return 0
     install_missing locales
     local sudo=()
     [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-    if grep -q '^# *de_DE.UTF-8 UTF-8' /etc/locale.gen; then
-        "${sudo[@]}" sed -i 's/^# *\(de_DE.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-    elif ! grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen; then
-        echo 'de_DE.UTF-8 UTF-8' | "${sudo[@]}" tee -a /etc/locale.gen >/dev/null
-    fi
+    for locale in "${wanted[@]}"; do
+        if grep -q "^# *${locale}.UTF-8 UTF-8" /etc/locale.gen; then
+            "${sudo[@]}" sed -i "s/^# *\(${locale}.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+        elif ! grep -q "^${locale}.UTF-8 UTF-8" /etc/locale.gen; then
+            echo "${locale}.UTF-8 UTF-8" | "${sudo[@]}" tee -a /etc/locale.gen >/dev/null
+        fi
+    done
     "${sudo[@]}" locale-gen >/dev/null
 }
 
@@ -70,13 +77,13 @@ case "${1:-}" in
         ;;
     test)
         install_missing "${test_packages[@]}"
-        ensure_german_locale
+        ensure_locales
         build default
         ctest --preset default
         ;;
     asan)
         install_missing "${test_packages[@]}"
-        ensure_german_locale
+        ensure_locales
         build asan
         ctest --preset asan
         ;;

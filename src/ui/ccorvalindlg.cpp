@@ -3,8 +3,10 @@
 #include "core/copyresult.h"
 #include "persistence/datafilecommands.h"
 #include "persistence/savedstate.h"
+#include "ui/accessibility.h"
 #include "ui/caboutdlg.h"
 #include "ui/ctooltipctrlbeter.h"
+#include "ui/dialogkeys.h"
 #include "ui/edittextkeeper.h"
 #include "ui/identity.h"
 #include "ui/manual.h"
@@ -146,6 +148,8 @@ CCorvalinDlg::CCorvalinDlg(Calculator &calculator, SettingsStore &store,
     setUpExpressionField();
     setUpMemoryList();
     connectMessageTable();
+    new DialogKeys(this, m_memoryList, control<QPushButton>(Id::Delete));
+    announceResults(m_calculator, control(Id::Result), m_expression->lineEdit());
 }
 
 void CCorvalinDlg::setUpExpressionField()
@@ -164,6 +168,7 @@ void CCorvalinDlg::setUpExpressionField()
 void CCorvalinDlg::setUpMemoryList()
 {
     m_memoryList->setModel(m_headings);
+    m_memoryList->setItemDelegate(new CutShortTipDelegate(m_memoryList));
     m_memoryList->setRootIsDecorated(false);
     m_memoryList->setUniformRowHeights(true);
     m_memoryList->setItemsExpandable(false);
@@ -235,18 +240,13 @@ void CCorvalinDlg::OnInitDialog()
 {
     addAboutItem(this);
     setWindowIcon(programIcon());
-    addTips();
+    for (const auto &[id, text] : Tips)
+        m_tips->AddControlTip(control(id), text);
     setButtonIcons();
     // The widths belong to the view and survive every rebuild of the rows.
     EnsureMemoryColumns();
     startUp(m_store, m_calculator);
     control(Id::Info)->setEnabled(Manual(m_platform.programPath).ManualExists());
-}
-
-void CCorvalinDlg::addTips()
-{
-    for (const auto &[id, text] : Tips)
-        m_tips->AddControlTip(control(id), text);
 }
 
 void CCorvalinDlg::closeCommand()

@@ -84,7 +84,6 @@ private:
     void setUpMemoryList();
     void connectMessageTable();
 
-    void addTips();
     void setButtonIcons();
     void EnsureMemoryColumns();
 

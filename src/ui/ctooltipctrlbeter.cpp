@@ -30,6 +30,8 @@ void CToolTipCtrlBeter::apply(QWidget *control, const char *text) const
 {
     const QString tip = QCoreApplication::translate(m_context, text);
     control->setToolTip(tip);
+    // Not every accessible kind reads the tip by itself: a list view reads only this.
+    control->setAccessibleDescription(tip);
     const auto *button = qobject_cast<QAbstractButton *>(control);
     if (button && button->text().isEmpty())
         control->setAccessibleName(tip);

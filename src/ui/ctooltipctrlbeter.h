@@ -7,9 +7,9 @@
 
 #include <vector>
 
-/// The tips of one dialog, each a translation source in the dialog's context. A button
-/// that shows only an icon also takes its tip as its accessible name, so that screen
-/// readers announce it.
+/// The tips of one dialog, each a translation source in the dialog's context. Each tip is
+/// also its control's accessible description, and a button that shows only an icon takes
+/// it as its accessible name too, so that screen readers announce it.
 class CToolTipCtrlBeter : public QObject {
     Q_OBJECT
 public:

@@ -39,6 +39,28 @@ TEST_F(DialogTest, EnterCalculatesOnceIntoAHistoryWithoutDuplicates)
     QTest::mouseClick(control(Id::ClearHistory), Qt::LeftButton);
     EXPECT_EQ(std::pair(history(), fields()),
               std::pair(QStringList(), std::pair(u"2+"_s, QString())));
+
+    // Each result, the same one twice too, shows anew the notification that screen readers
+    // speak, named by the result.
+    struct ShowCounter : QObject {
+        int shows = 0;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            shows += event->type() == QEvent::Show;
+            return false;
+        }
+    } counter;
+    QWidget *notice = nullptr;
+    for (QWidget *child : resultField()->findChildren<QWidget *>()) {
+        if (QAccessible::queryAccessibleInterface(child)->role() == QAccessible::Notification)
+            notice = child;
+    }
+    ASSERT_TRUE(notice);
+    notice->installEventFilter(&counter);
+    calculate(u"6*7"_s);
+    calculate(u"6*7"_s);
+    EXPECT_EQ(std::tuple(counter.shows, notice->accessibleName(), notice->isVisible()),
+              std::tuple(2, u"42"_s, true));
 }
 
 TEST_F(DialogTest, MemoryListOffersMemoriesForEditingAndDeletes)
@@ -67,8 +89,11 @@ TEST_F(DialogTest, MemoryListOffersMemoriesForEditingAndDeletes)
     EXPECT_EQ(edit()->selectedText(), u"@a = 3*4"_s);
     click(2, Qt::ControlModifier);
     EXPECT_EQ(buttons(), std::pair(false, true));
-    QTest::mouseClick(control(Id::Delete), Qt::LeftButton);
-    EXPECT_EQ(memories(), QStringList{u"b | 13 | "_s});
+    QTest::keyClick(control(Id::Calculate), Qt::Key_Delete); // the list's key only there
+    EXPECT_EQ(memories().size(), 3);
+    QTest::keyClick(memoryList(), Qt::Key_Delete); // as the waste bin
+    const std::pair onlyB(QStringList{u"b | 13 | "_s}, static_cast<QWidget *>(memoryList()));
+    EXPECT_EQ(std::pair(memories(), QApplication::focusWidget()), onlyB);
     EXPECT_EQ(buttons(), std::pair(false, false));
 
     calculate(u"@a = 3*4"_s);
@@ -78,6 +103,20 @@ TEST_F(DialogTest, MemoryListOffersMemoriesForEditingAndDeletes)
     EXPECT_EQ(std::pair(edit()->text(), edit()->cursorPosition()), std::pair(u"b="_s, 2));
     EXPECT_FALSE(edit()->hasSelectedText());
     EXPECT_EQ(QApplication::focusWidget(), expression());
+    click(0);
+    QTest::keyClick(memoryList(), Qt::Key_Delete);
+    EXPECT_EQ(std::pair(memories(), QApplication::focusWidget()), onlyB);
+
+    // A value that its column cuts short shows whole as its tip; one that fits, the list's.
+    calculate(u"c = 1/3"_s);
+    const auto tip = [this](int row) {
+        const QPoint at = memoryList()->visualRect(memoryList()->model()->index(row, 1)).center();
+        QHelpEvent help(QEvent::ToolTip, at, memoryList()->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(memoryList()->viewport(), &help);
+        return QToolTip::text();
+    };
+    EXPECT_EQ(std::pair(tip(0), tip(1)),
+              std::pair(memoryList()->toolTip(), u"0,333333333333333"_s));
 }
 
 // The copy button takes the calculator's last texts, whatever the fields show, and the
@@ -204,7 +243,8 @@ TEST_F(DialogTest, FilesFromOutsideOpenInOrderOnceNoBoxWaits)
 }
 
 // The About item of the context menu shows the box, in the interface language; OK closes
-// it and leaves the dialog open.
+// it and leaves the dialog open. Shift+F10 opens the menu that the menu key opens: that one
+// on a button and on the dialog, a field's own edit menu on a field.
 TEST_F(DialogTest, AboutBoxOpensFromTheMenuAndCloses)
 {
     open(Language::Dutch);
@@ -231,6 +271,23 @@ TEST_F(DialogTest, AboutBoxOpensFromTheMenuAndCloses)
     EXPECT_EQ(seen, (QStringList{u"&Over Korvel..."_s, u"Over Korvel"_s,
                                  u"Versie "_s + QCoreApplication::applicationVersion()}));
     EXPECT_TRUE(m_program->dialog.isVisible());
+    QWidget *dialog = &m_program->dialog;
+    for (const auto &[focus, owner] :
+         {std::pair<QWidget *, QWidget *>(control(Id::Calculate), dialog),
+          {dialog, dialog},
+          {expression(), edit()}}) {
+        QWidget *opened = nullptr;
+        QTimer::singleShot(50, [&opened] {
+            if (QWidget *menu = QApplication::activePopupWidget()) {
+                opened = menu->parentWidget();
+                menu->close();
+            }
+        });
+        focus->setFocus();
+        QTest::keyClick(focus, Qt::Key_F10, Qt::ShiftModifier);
+        EXPECT_TRUE(QTest::qWaitFor([&opened] { return opened; }, 1000));
+        EXPECT_EQ(opened, owner);
+    }
 }
 
 // The words of each message, in Dutch in every language, under a title that Qt leaves as

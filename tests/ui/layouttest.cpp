@@ -37,12 +37,14 @@ TEST_P(LanguageLayoutTest, ShowsTheLanguagesTextsUnclippedInTheirPlaces)
     const auto &[choices, shared, pinned, clearHistory] = Languages[GetParam()];
     for (const QStringList &preferences : choices)
         EXPECT_EQ(languageFor(preferences), language) << preferences.join(u',').toStdString();
-    // The caption, every control's text and tip, and the memory list's headings.
+    // The caption, every control's text, tip and accessible name and description, and the
+    // memory list's headings.
     const auto texts = [this] {
-        QStringList texts{m_program->dialog.windowTitle()};
+        QStringList texts{m_program->dialog.windowTitle(), edit()->accessibleName()};
         for (const QWidget *control :
              m_program->dialog.findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
-            texts << control->property("text").toString() << control->toolTip();
+            texts << control->property("text").toString() << control->toolTip()
+                  << control->accessibleName() << control->accessibleDescription();
         for (int column = 0; column < 3; ++column)
             texts << memoryList()->model()->headerData(column, Qt::Horizontal).toString();
         texts.removeAll(QString());
@@ -50,8 +52,15 @@ TEST_P(LanguageLayoutTest, ShowsTheLanguagesTextsUnclippedInTheirPlaces)
     };
     open(Language::English);
     const QStringList english = texts();
+    EXPECT_TRUE(m_translations.install(language)); // switched while the dialog is open
+    QCoreApplication::sendPostedEvents();
+    const QStringList switched = texts();
     open(language);
     const QStringList shown = texts();
+    EXPECT_EQ(switched, shown);
+    // A list view reads no tip by itself: the tip is its description.
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(memoryList())->text(QAccessible::Description),
+              memoryList()->toolTip());
     ASSERT_EQ(shown.size(), english.size());
     QStringList same;
     for (qsizetype i = 0; i < shown.size(); ++i) {

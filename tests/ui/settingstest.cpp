@@ -214,8 +214,8 @@ void start(QProcess &korvel, const QString &home, const QStringList &arguments =
 {
     // It may have ended while the test waited for something else.
     const bool ended = korvel.state() == QProcess::NotRunning || korvel.waitForFinished(20000);
-    const bool well = ended && korvel.exitStatus() == QProcess::NormalExit
-                      && korvel.exitCode() == 0;
+    const bool well =
+        ended && korvel.exitStatus() == QProcess::NormalExit && korvel.exitCode() == 0;
     return (well ? ::testing::AssertionSuccess() : ::testing::AssertionFailure())
            << korvel.readAllStandardError().toStdString();
 }
