@@ -384,7 +384,10 @@ TEST_P(SessionTest, LaterStartsHandTheirFilesToTheRunningKorvel)
         if (!weston.waitForStarted())
             GTEST_SKIP() << "no weston";
         ASSERT_TRUE(QTest::qWaitFor([&run] { return QFile::exists(run + u"/wl-korvel"_s); }));
-        native = {u"QT_QPA_PLATFORM=wayland"_s, u"WAYLAND_DISPLAY=wl-korvel"_s};
+        // Qt's Wayland plugins leave allocations behind at the end, some in a plugin already
+        // unloaded, which no suppression can name; the other ways check Korvel's own.
+        native = {u"QT_QPA_PLATFORM=wayland"_s, u"WAYLAND_DISPLAY=wl-korvel"_s,
+                  u"ASAN_OPTIONS=detect_leaks=0"_s};
     }
     const auto stopWeston = qScopeGuard([&weston] {
         weston.terminate();
