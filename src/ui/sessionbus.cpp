@@ -71,7 +71,12 @@ SessionStart SessionBus::start(const QStringList &paths, const Activation &activ
         const auto owned = m_connection.interface()->registerService(
             QLatin1String(Service), QDBusConnectionInterface::DontQueueService,
             QDBusConnectionInterface::DontAllowReplacement);
-        if (owned.isValid() && owned.value() == QDBusConnectionInterface::ServiceRegistered)
+        if (!owned.isValid()) {
+            // The bus refuses the name itself (a confined session): the socket decides.
+            problem = u"cannot own the name on the session bus: "_s + owned.error().message();
+            return SessionStart::Alone;
+        }
+        if (owned.value() == QDBusConnectionInterface::ServiceRegistered)
             return SessionStart::Running;
         if (const std::optional<SessionStart> done = callRunning(paths, activation, problem))
             return *done;
