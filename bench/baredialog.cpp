@@ -1,6 +1,6 @@
 // The baseline of the start-up probe: a bare Qt dialog with the widgets Korvel's dialog is
 // made of (a combo box, a line edit, a button and a three-column tree view), no data.
-#include "ui/diagnostics.h"
+#include "desktop/diagnostics.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -6,7 +6,7 @@
 #include "core/engine.h"
 #include "core/platform.h"
 #include "persistence/datafilecommands.h"
-#include "ui/manual.h"
+#include "desktop/manual.h"
 
 /// 999 loaded memories, each derived from one of 999 memories that expressions made.
 inline void fillMemoryTable(Engine &engine)

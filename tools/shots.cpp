@@ -7,10 +7,10 @@
 // With --ratio N (up to 4) each pixel of the dialog is drawn as N by N pixels, sharp in
 // print, and for N above 1 the files are named korvel-<language>@Nx.png (about- too): under
 // such a name Qt reads a picture back with its ratio, at the dialog's own size.
+#include "desktop/language.h"
 #include "persistence/memorysettingsstore.h"
 #include "ui/caboutdlg.h"
 #include "ui/identity.h"
-#include "ui/language.h"
 #include "ui/program.h"
 
 #include <QApplication>

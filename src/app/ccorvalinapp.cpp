@@ -1,12 +1,12 @@
 #include "app/ccorvalinapp.h"
 
 #include "app/terminationwatcher.h"
+#include "desktop/diagnostics.h"
+#include "desktop/singleinstance.h"
+#include "desktop/windowactivation.h"
 #include "persistence/qsettingsstore.h"
-#include "ui/diagnostics.h"
 #include "ui/identity.h"
 #include "ui/program.h"
-#include "ui/singleinstance.h"
-#include "ui/windowactivation.h"
 
 #include <QLocale>
 #include <QTreeView>

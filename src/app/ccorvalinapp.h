@@ -1,8 +1,8 @@
 // The application: prepares Qt and the user-interface language and runs the main dialog.
 #pragma once
 
-#include "ui/handover.h"
-#include "ui/language.h"
+#include "desktop/handover.h"
+#include "desktop/language.h"
 
 #include <QApplication>
 

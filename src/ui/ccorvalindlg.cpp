@@ -1,6 +1,7 @@
 #include "ui/ccorvalindlg.h"
 
 #include "core/copyresult.h"
+#include "desktop/manual.h"
 #include "persistence/datafilecommands.h"
 #include "persistence/savedstate.h"
 #include "ui/accessibility.h"
@@ -9,7 +10,6 @@
 #include "ui/dialogkeys.h"
 #include "ui/edittextkeeper.h"
 #include "ui/identity.h"
-#include "ui/manual.h"
 #include "ui/memorylistheadings.h"
 #include "ui/svgiconengine.h"
 

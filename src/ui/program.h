@@ -7,8 +7,8 @@
 #include "core/calculator.h"
 #include "core/engine.h"
 #include "core/platform.h"
+#include "desktop/fileintake.h"
 #include "ui/ccorvalindlg.h"
-#include "ui/fileintake.h"
 #include "ui/messageboxmessages.h"
 #include "ui/qtplatform.h"
 

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "core/copyresult.h"
+#include "desktop/manual.h"
 #include "persistence/datafilecommands.h"
-#include "ui/manual.h"
 
 #include <QPointer>
 #include <QWidget>

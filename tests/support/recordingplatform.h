@@ -3,7 +3,7 @@
 #pragma once
 
 #include "core/copyresult.h"
-#include "ui/manual.h"
+#include "desktop/manual.h"
 
 #include <QStringList>
 

@@ -3,12 +3,12 @@
 // that opens.
 #pragma once
 
+#include "desktop/language.h"
 #include "persistence/qsettingsstore.h"
 #include "support/qtprinters.h"
 #include "support/recordingmessages.h"
 #include "support/recordingplatform.h"
 #include "support/scriptedfilechooser.h"
-#include "ui/language.h"
 #include "ui/program.h"
 
 #include <QtTest>

@@ -1,4 +1,4 @@
-#include "ui/manual.h"
+#include "desktop/manual.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -3,7 +3,7 @@
 // request's activation is what lets it through.
 #pragma once
 
-#include "ui/handover.h"
+#include "desktop/handover.h"
 
 class QWidget;
 

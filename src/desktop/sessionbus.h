@@ -2,7 +2,7 @@
 // org.freedesktop.Application, which launchers, file managers and later starts call.
 #pragma once
 
-#include "ui/handover.h"
+#include "desktop/handover.h"
 
 #include <QDBusConnection>
 #include <QDBusContext>

@@ -3,7 +3,7 @@
 // running program holds for its whole life.
 #pragma once
 
-#include "ui/handover.h"
+#include "desktop/handover.h"
 
 #include <QList>
 #include <QObject>

@@ -1,4 +1,4 @@
-#include "ui/windowactivation.h"
+#include "desktop/windowactivation.h"
 
 #include <QApplication>
 #include <QGuiApplication>

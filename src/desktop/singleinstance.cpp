@@ -1,10 +1,10 @@
-#include "ui/singleinstance.h"
+#include "desktop/singleinstance.h"
 
 #include "persistence/filename.h"
 #ifdef KORVEL_SESSION_BUS
-#include "ui/sessionbus.h"
+#include "desktop/sessionbus.h"
 #endif
-#include "ui/sessionsocket.h"
+#include "desktop/sessionsocket.h"
 
 #include <QCoreApplication>
 #include <QDir>

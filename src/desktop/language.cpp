@@ -1,4 +1,4 @@
-#include "ui/language.h"
+#include "desktop/language.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

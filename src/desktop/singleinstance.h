@@ -6,7 +6,7 @@
 // the settings.
 #pragma once
 
-#include "ui/handover.h"
+#include "desktop/handover.h"
 
 #include <QObject>
 

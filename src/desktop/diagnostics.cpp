@@ -1,6 +1,6 @@
-#include "ui/diagnostics.h"
+#include "desktop/diagnostics.h"
 
-#include "ui/manual.h"
+#include "desktop/manual.h"
 
 #include <QEvent>
 #include <QTimer>

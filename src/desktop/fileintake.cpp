@@ -1,4 +1,4 @@
-#include "ui/fileintake.h"
+#include "desktop/fileintake.h"
 
 #include "persistence/datafilecommands.h"
 #include "persistence/filename.h"

@@ -1,4 +1,4 @@
-#include "ui/sessionbus.h"
+#include "desktop/sessionbus.h"
 
 #include "persistence/filename.h"
 

@@ -1,4 +1,4 @@
-#include "ui/sessionsocket.h"
+#include "desktop/sessionsocket.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
