@@ -50,3 +50,14 @@ void QtDocumentOpener::open(const QString &path)
 {
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
+
+DialogPlatform QtPlatform::forDialog(const QString &programPath)
+{
+    return {files, clipboard, keyboard, documents, programPath};
+}
+
+void QtPlatform::setParentWidget(QWidget *window)
+{
+    messages.setParentWidget(window);
+    files.setParentWidget(window);
+}

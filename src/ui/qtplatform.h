@@ -5,6 +5,7 @@
 #include "core/copyresult.h"
 #include "desktop/manual.h"
 #include "persistence/datafilecommands.h"
+#include "ui/messageboxmessages.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -38,4 +39,19 @@ public:
 class QtDocumentOpener : public DocumentOpener {
 public:
     void open(const QString &path) override;
+};
+
+/// The platform as the desktop gives it: message boxes, file dialogs, the clipboard, the
+/// keyboard and the document viewer.
+struct QtPlatform {
+    MessageBoxMessages messages;
+    QtFileChooser files;
+    QtClipboard clipboard;
+    QtKeyboard keyboard;
+    QtDocumentOpener documents;
+
+    /// What the dialog asks of it, for a program at `programPath`.
+    DialogPlatform forDialog(const QString &programPath);
+    /// Makes the boxes and file dialogs modal to `window`.
+    void setParentWidget(QWidget *window);
 };

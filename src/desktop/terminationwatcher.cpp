@@ -1,4 +1,4 @@
-#include "app/terminationwatcher.h"
+#include "desktop/terminationwatcher.h"
 
 #include <QtGlobal>
 
