@@ -21,15 +21,19 @@ QString formatNumber(double value)
     return formatDecimal(value).replace(QLatin1Char('.'), QLatin1Char(','));
 }
 
+double strtodInCLocale(const char *text, char **end)
+{
+#ifdef Q_OS_WIN
+    static const _locale_t c = _create_locale(LC_ALL, "C");
+    return _strtod_l(text, end, c);
+#else
+    static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
+    return strtod_l(text, end, c);
+#endif
+}
+
 double parseDecimalPrefix(QStringView text)
 {
     // Characters beyond Latin-1 cannot belong to a number; '?' ends the reading there.
-    const QByteArray latin1 = text.toLatin1();
-#ifdef Q_OS_WIN
-    static const _locale_t c = _create_locale(LC_ALL, "C");
-    return _strtod_l(latin1.constData(), nullptr, c);
-#else
-    static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
-    return strtod_l(latin1.constData(), nullptr, c);
-#endif
+    return strtodInCLocale(text.toLatin1().constData(), nullptr);
 }

@@ -17,3 +17,7 @@ QString formatNumber(double value);
 /// hexadecimal, with a full stop, "inf" and "nan" included); 0 when there is none, and an
 /// infinity when it is too large for a double.
 double parseDecimalPrefix(QStringView text);
+
+/// strtod in the "C" locale, whatever LC_NUMERIC the process was given (Qt takes it from the
+/// environment, and a German one would read ',' as the decimal point).
+double strtodInCLocale(const char *text, char **end);

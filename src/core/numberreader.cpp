@@ -4,11 +4,11 @@
 // its end-of-text rule) without copying the rest of the expression.
 #include "core/numberreader.h"
 
-#include <cmath>
-#include <string>
+#include "core/numberformat.h"
 
-#include <locale.h>
-#include <stdlib.h>
+#include <cmath>
+#include <optional>
+#include <string>
 
 namespace {
 
@@ -24,30 +24,19 @@ bool isBlank(char c)
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-// strtod in the "C" locale, whatever LC_NUMERIC the process was given (Qt takes it from
-// the environment, and a German one would read ',' as the decimal point).
-double toDouble(const char *text, char **end)
-{
-#ifdef _WIN32
-    static const _locale_t c = _create_locale(LC_ALL, "C");
-    return _strtod_l(text, end, c);
-#else
-    static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t(nullptr));
-    return strtod_l(text, end, c);
-#endif
-}
-
-} // namespace
-
-int readNumber(const char *text, int *pos, double *value)
-{
-    const char *p = text;
-    while (isBlank(*p))
-        ++p;
-
-    // What the conversion reads: sign, digits, '.' for the decimal comma and 'e' with its
-    // sign; thousands separators are dropped.
+// What the stream's float extraction gathers: the characters the conversion reads (sign,
+// digits, '.' for the decimal comma and 'e' with its sign; thousands separators dropped),
+// where it stops, and whether the thousands separators stood in whole groups.
+struct Extraction {
     std::string collected;
+    const char *end = nullptr;
+    bool grouped = true;
+};
+
+std::optional<Extraction> extract(const char *p)
+{
+    Extraction read;
+    std::string &collected = read.collected;
     if (*p == '+' || *p == '-')
         collected += *p++;
 
@@ -58,12 +47,11 @@ int readNumber(const char *text, int *pos, double *value)
     // first is kept.
     unsigned run = 0;
     int groups = 0;
-    bool grouped = true;
     auto closeGroup = [&] {
         // Wraps modulo 256 like the char it is kept in. The first group may be short,
         // compared as a plain char: where char is signed, 128 to 255 digits pass too.
         const char size = static_cast<char>(run);
-        grouped = grouped && (groups == 0 ? size <= GroupSize : size == GroupSize);
+        read.grouped = read.grouped && (groups == 0 ? size <= GroupSize : size == GroupSize);
         ++groups;
         run = 0;
     };
@@ -82,7 +70,7 @@ int readNumber(const char *text, int *pos, double *value)
         } else if (c == ThousandsSep && !decimal && !exponent) {
             // A separator with no digit before it, first or doubled, voids the whole read.
             if (run == 0)
-                return 0;
+                return std::nullopt;
             closeGroup();
         } else if (c == DecimalPoint && !decimal && !exponent) {
             if (groups > 0)
@@ -101,21 +89,32 @@ int readNumber(const char *text, int *pos, double *value)
             break;
         }
     }
-    // Reaching the end sets the stream's eofbit, and its position is then unknown.
-    if (*p == '\0')
-        return 0;
     if (groups > 0 && !decimal && !exponent)
         closeGroup();
-    if (!grouped || collected.empty())
+    read.end = p;
+    return read;
+}
+
+} // namespace
+
+int readNumber(const char *text, int *pos, double *value)
+{
+    const char *p = text;
+    while (isBlank(*p))
+        ++p;
+    const std::optional<Extraction> read = extract(p);
+    // Reaching the end sets the stream's eofbit, and its position is then unknown.
+    if (!read || *read->end == '\0' || !read->grouped || read->collected.empty())
         return 0;
 
     // Only a complete conversion counts ("1e" and "1e+" are not numbers), and an overflow
     // to infinity is refused while an underflow to a denormal or zero is kept.
+    const char *digits = read->collected.c_str();
     char *end = nullptr;
-    const double read = toDouble(collected.c_str(), &end);
-    if (end == collected.c_str() || *end != '\0' || std::isinf(read))
+    const double number = strtodInCLocale(digits, &end);
+    if (end == digits || *end != '\0' || std::isinf(number))
         return 0;
-    *pos += static_cast<int>(p - text);
-    *value = read;
+    *pos += static_cast<int>(read->end - text);
+    *value = number;
     return 1;
 }

@@ -23,6 +23,9 @@ Manual::Manual(const QString &programPath)
 {
 }
 
+// In the order they are searched: the language's manual wins over the two fallbacks, the
+// fixed name "pellix", under which a manual is found whatever the program is called, and
+// the program's own name.
 QStringList Manual::candidates() const
 {
     const QFileInfo program(m_programPath);
@@ -30,21 +33,20 @@ QStringList Manual::candidates() const
     //: The file name, without ".pdf", of the manual in this language.
     const QString language = QCoreApplication::translate("Manual", "calc_manual_en");
     const QString pdf = QStringLiteral(".pdf");
-    return {folder.filePath(program.completeBaseName() + pdf),
-            folder.filePath(QStringLiteral("pellix") + pdf), folder.filePath(language + pdf)};
+    return {folder.filePath(language + pdf), folder.filePath(QStringLiteral("pellix") + pdf),
+            folder.filePath(program.completeBaseName() + pdf)};
 }
 
 bool Manual::ManualExists() const
 {
-    const QStringList paths = candidates();
-    return std::any_of(paths.begin(), paths.end(), FileExists);
+    return !toOpen().isEmpty();
 }
 
 QString Manual::toOpen() const
 {
     const QStringList paths = candidates();
-    const auto found = std::find_if(paths.rbegin(), paths.rend(), FileExists);
-    return found == paths.rend() ? QString() : *found;
+    const auto found = std::find_if(paths.begin(), paths.end(), FileExists);
+    return found == paths.end() ? QString() : *found;
 }
 
 void Manual::OpenManual(DocumentOpener &opener) const

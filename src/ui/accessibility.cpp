@@ -4,7 +4,11 @@
 
 #include <QAbstractItemView>
 #include <QAccessibleWidget>
+#include <QComboBox>
 #include <QHelpEvent>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
 #include <QStyle>
 #include <QToolTip>
 
@@ -67,4 +71,28 @@ bool CutShortTipDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view,
         }
     }
     return QStyledItemDelegate::helpEvent(event, view, option, index);
+}
+
+// A control that a label's mnemonic leads to is named after the label, without the
+// ampersands; of a combo box its line edit and its list too, which a screen reader finds
+// focused when they are. Labels without a mnemonic name nothing: they only happen to
+// precede a control.
+void nameAfterLabel(const QLabel *label)
+{
+    QWidget *buddy = label->buddy();
+    if (!buddy || QKeySequence::mnemonic(label->text()).isEmpty())
+        return;
+    QString name;
+    const QString text = label->text();
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        if (text[at] == u'&' && at + 1 < text.size())
+            ++at; // "&x" reads x, "&&" reads &
+        name += text[at];
+    }
+    buddy->setAccessibleName(name);
+    if (const auto *box = qobject_cast<QComboBox *>(buddy)) {
+        box->view()->setAccessibleName(name);
+        if (box->lineEdit())
+            box->lineEdit()->setAccessibleName(name);
+    }
 }

@@ -32,9 +32,6 @@ public:
     /// The units of `font`: its average character width and its character height.
     static DialogUnits forFont(const QFont &font);
 
-    qreal horizontalBase() const { return m_horizontal; }
-    qreal verticalBase() const { return m_vertical; }
-
     /// Each edge is converted on its own, so controls that touch in dialog units touch
     /// in pixels too and never overlap through rounding.
     QRect toPixels(const DialogRect &rect) const;
