@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QTreeView>
 
 #include <algorithm>
@@ -300,8 +301,10 @@ void CCorvalinDlg::EnsureMemoryColumns()
 
 void CCorvalinDlg::showExpression(const QString &text, EditSelection selection)
 {
-    // The current item follows the text, so that the arrow keys walk the history on
+    // The calculator holds the text already: the field only shows it, and tells nothing
+    // back. The current item follows the text, so that the arrow keys walk the history on
     // from the entry shown.
+    const QSignalBlocker quiet(m_expression);
     m_expression->setCurrentIndex(
         m_expression->findText(text, Qt::MatchFixedString | Qt::MatchCaseSensitive));
     QLineEdit *edit = m_expression->lineEdit();
