@@ -37,6 +37,8 @@ const TemplateEntry Controls[] = {
 const DialogTemplate Template{"CAboutDlg",
                               //: The title reads the same in every language.
                               QT_TRANSLATE_NOOP("CAboutDlg", "Over Korvel"), 219, 110,
+                              // The system dialog font the box was drawn for; the
+                              // nearest sans serif stands in, and the units are its.
                               "MS Shell Dlg", 8, false, Controls};
 
 //: The About item of the dialog's menu.

@@ -71,14 +71,11 @@ const TemplateEntry Controls[] = {
 };
 // clang-format on
 
-const DialogTemplate Template{"CCorvalinDlg",
-                              QT_TRANSLATE_NOOP("CCorvalinDlg", "Korvel"),
-                              CCorvalinDlg::TemplateWidth,
-                              CCorvalinDlg::TemplateHeight,
-                              "Microsoft Sans Serif",
-                              10,
-                              true,
-                              Controls};
+const DialogTemplate Template{"CCorvalinDlg", QT_TRANSLATE_NOOP("CCorvalinDlg", "Korvel"),
+                              CCorvalinDlg::TemplateWidth, CCorvalinDlg::TemplateHeight,
+                              // The font the placements were drawn for; where it is
+                              // missing, the nearest sans serif stands in, and the units are its.
+                              "Microsoft Sans Serif", 10, true, Controls};
 
 // The tips, in the order they are registered.
 const struct {
