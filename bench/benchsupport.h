@@ -5,8 +5,8 @@
 #include "core/copyresult.h"
 #include "core/engine.h"
 #include "core/platform.h"
-#include "persistence/datafilecommands.h"
 #include "desktop/manual.h"
+#include "persistence/datafilecommands.h"
 
 /// 999 loaded memories, each derived from one of 999 memories that expressions made.
 inline void fillMemoryTable(Engine &engine)

@@ -177,12 +177,7 @@ void openFullState(benchmark::State &state)
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::ReadOnly);
         state.ResumeTiming();
-        if (text)
-            readTextDataFile(buffer, open->calculator);
-        else
-            readCalculatorDataFile(buffer, open->calculator);
-        open->engine.PrimeParser();
-        open->calculator.refreshAndReport();
+        open->calculator.merge(readDataFile(buffer, text));
         state.PauseTiming();
         open.reset();
         state.ResumeTiming();
@@ -230,12 +225,12 @@ void loadLongDerivations(OpenDialog &open, qsizetype length, bool realistic)
                                 .arg(tail.size() % 13 + 1)
                           : QStringLiteral("+0");
     }
+    ReadState read;
     for (int i = 1; i <= Engine::PoolSize; ++i) {
         const QString name = QStringLiteral("d%1").arg(i);
-        open.engine.LoadMemory(name, i, name + QStringLiteral(" = ") + QString::number(i) + tail);
+        read.addMemory({name, double(i), name + QStringLiteral(" = ") + QString::number(i) + tail});
     }
-    open.engine.PrimeParser();
-    open.calculator.refreshAndReport();
+    open.calculator.merge(read);
 }
 
 // The first Calculate after the Open parses every derivation once more and keeps it.

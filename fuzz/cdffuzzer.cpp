@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     const QByteArray saved = writeCalculatorDataFile(first.calculator.state());
     FuzzCalculator second;
-    require(readBytes(readCalculatorDataFile, saved, second.calculator) == ReadOutcome::Complete,
+    require(readBytes(readCalculatorDataFile, saved, second.calculator) == ReadState::End::Complete,
             "a saved file did not read whole");
     requireSame(second.saved(), first.saved(), "a save and an open changed the state");
     return 0;

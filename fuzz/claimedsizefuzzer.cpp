@@ -38,9 +38,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     ClaimingDevice device(bytes);
     FuzzCalculator calc;
     if (data[0] % 2 == 0)
-        readCalculatorDataFile(device, calc.calculator);
+        readInto(readCalculatorDataFile, device, calc.calculator);
     else
-        readTextDataFile(device, calc.calculator);
+        readInto(readTextDataFile, device, calc.calculator);
 
     const CalculatorState state = calc.calculator.state();
     qsizetype kept = state.expression.size();

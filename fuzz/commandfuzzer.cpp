@@ -27,7 +27,7 @@ void open(FuzzCalculator &calc, const QByteArray &bytes, bool text)
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
-    mergeDataFile(buffer, text, calc.calculator);
+    calc.calculator.merge(readDataFile(buffer, text));
 }
 
 } // namespace

@@ -5,7 +5,6 @@
 #include "core/calculator.h"
 #include "core/engine.h"
 #include "core/platform.h"
-#include "persistence/datafilemerge.h"
 #include "persistence/savedstate.h"
 #include "persistence/settingsstore.h"
 #include "support/statelines.h"
@@ -38,8 +37,7 @@ struct FuzzCalculator {
 inline QStringList restored(const SettingsStore &store)
 {
     FuzzCalculator calc;
-    calc.calculator.setExpressionText(RestoreHistory(store, *calc.calculator.history()));
-    RestoreMemories(store, calc.calculator);
+    calc.calculator.merge(readSettings(store), MergeScope::Items);
     return calc.saved();
 }
 

@@ -161,20 +161,91 @@ CalculatorState Calculator::state() const
     return state;
 }
 
-LoadResult Calculator::LoadMemory(const QString &name, double value, const QString &derivation)
-{
-    return m_engine.LoadMemory(name, value, derivation);
-}
-
 void Calculator::report(Message message)
 {
     m_messages.show(message);
 }
 
-void Calculator::primeAndRefresh()
+void Calculator::merge(const ReadState &read, MergeScope scope)
 {
+    if (read.end == ReadState::End::Unreadable) {
+        if (scope == MergeScope::Whole)
+            m_messages.show(Message::FileTooLarge);
+        return;
+    }
+    const bool poolFull = !mergeItems(read);
+    if (scope == MergeScope::Items)
+        return;
+    // Once the pool ran full, the rest of the data counts as unread, a cut in it too.
+    if (!poolFull && read.end == ReadState::End::Cut) {
+        m_messages.show(Message::UnexpectedEndOfFile);
+        return;
+    }
     m_engine.PrimeParser();
     refreshAndReport();
+}
+
+// Applies the items run by run, as they were read: the entries of one run of history go
+// into the list in one change. Returns false when the load pool ran full, which ends it.
+bool Calculator::mergeItems(const ReadState &read)
+{
+    qsizetype expression = 0, entry = 0, memory = 0;
+    for (const ReadState::Run &run : read.order) {
+        switch (run.kind) {
+        case ReadState::Run::Kind::Expression:
+            for (const qsizetype end = expression + run.count; expression < end; ++expression)
+                setExpressionField(read.expressions.at(expression), EditSelection::All);
+            break;
+        case ReadState::Run::Kind::History:
+            if (read.historyPlace == ReadState::HistoryPlace::Top) {
+                // The oldest goes in first and each newer one above it.
+                for (qsizetype i = entry + run.count - 1; i >= entry; --i)
+                    m_history.insertTop(read.history.at(i));
+            } else {
+                m_history.append(run.count == read.history.size()
+                                     ? read.history
+                                     : read.history.mid(entry, run.count));
+            }
+            entry += run.count;
+            break;
+        case ReadState::Run::Kind::Memory:
+            for (const qsizetype end = memory + run.count; memory < end; ++memory) {
+                const SavedMemory &saved = read.memories[std::size_t(memory)];
+                if (m_engine.LoadMemory(saved.name, saved.value, saved.derivation)
+                    == LoadResult::PoolFull) {
+                    m_messages.show(Message::MemoryPoolFull);
+                    return false;
+                }
+            }
+            break;
+        }
+    }
+    return true;
+}
+
+void ReadState::addExpression(const QString &text)
+{
+    expressions.append(text);
+    count(Run::Kind::Expression);
+}
+
+void ReadState::addHistory(const QString &entry)
+{
+    history.append(entry);
+    count(Run::Kind::History);
+}
+
+void ReadState::addMemory(SavedMemory memory)
+{
+    memories.push_back(std::move(memory));
+    count(Run::Kind::Memory);
+}
+
+void ReadState::count(Run::Kind kind)
+{
+    if (order.empty() || order.back().kind != kind)
+        order.push_back({kind, 0});
+    ++order.back().count;
 }
 
 void Calculator::setResultField(const QString &text)

@@ -32,6 +32,52 @@ struct CalculatorState {
     std::vector<SavedMemory> memories; ///< in ascending order of the names' character codes
 };
 
+/// What a reader took from a data file or the settings store, in the order it came, and
+/// how the reading ended. Nothing of it has reached a calculator yet: Calculator::merge
+/// applies it.
+struct ReadState {
+    /// How the reading ended.
+    enum class End {
+        Complete,   ///< at the end of the data, or at the limit of entries read
+        Cut,        ///< the data ended inside a field; the items before it are all here
+        Unreadable, ///< too large to be read; nothing was
+    };
+    /// Where the history entries go.
+    enum class HistoryPlace {
+        Bottom, ///< after the entries there, as an Open adds them
+        Top,    ///< above them, keeping their order, as a start restores them
+    };
+    /// Items of one kind that came one after another.
+    struct Run {
+        enum class Kind {
+            Expression,
+            History,
+            Memory
+        } kind;
+        qsizetype count = 0;
+    };
+
+    void addExpression(const QString &text);
+    void addHistory(const QString &entry);
+    void addMemory(SavedMemory memory);
+
+    QStringList expressions;           ///< each text that replaced the field's, in order
+    QStringList history;               ///< in the order the list shows them
+    std::vector<SavedMemory> memories; ///< in the order they are loaded
+    std::vector<Run> order;            ///< how the three kinds came interleaved
+    End end = End::Complete;
+    HistoryPlace historyPlace = HistoryPlace::Bottom;
+
+private:
+    void count(Run::Kind kind);
+};
+
+/// How far Calculator::merge goes.
+enum class MergeScope {
+    Whole, ///< the items, then how the reading ended, the primed parser and the list
+    Items, ///< the items alone: the state as read, before a rebuild moves derived values on
+};
+
 /// What the memory buttons may do for a given selection.
 struct MemoryButtons {
     bool copyDerivation = false; ///< exactly one row selected
@@ -69,13 +115,17 @@ public:
     /// The state a save writes.
     CalculatorState state() const;
 
-    /// Binds `name` to the next load slot, as a restore or an Open does.
-    LoadResult LoadMemory(const QString &name, double value, const QString &derivation);
+    /// Applies what a reader read, as a start restores and an Open adds: the items in the
+    /// order they came (expression texts replace the field's, history entries go in as
+    /// `read.historyPlace` says, each memory takes a new load slot and a name the engine
+    /// refuses is skipped). A full load pool is reported the moment it is met, and the rest
+    /// counts as unread. Then, for MergeScope::Whole: a cut that was reached is reported and
+    /// ends the merge, and a file too large to be read is reported in place of all of it;
+    /// otherwise the parser is primed and the memory list rebuilt to the end, a failing
+    /// derivation reported once.
+    void merge(const ReadState &read, MergeScope scope = MergeScope::Whole);
     /// Tells the user `message`.
     void report(Message message);
-    /// After a restore or an Open: gives the parser an expression without variables and
-    /// rebuilds the memory list to the end, reporting a failing derivation once.
-    void primeAndRefresh();
 
     /// The trimmed text of the most recent Calculate, prefix included.
     const QString &lastExpression() const { return m_lastExpression; }
@@ -117,6 +167,7 @@ signals:
 
 private:
     void setResultField(const QString &text);
+    bool mergeItems(const ReadState &read);
 
     Engine &m_engine;
     Messages &m_messages;

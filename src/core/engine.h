@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <cstddef>
 #include <deque>
 #include <memory>
@@ -84,6 +85,24 @@ public:
     /// Binds `name` to the next load slot holding `value`; a non-empty derivation is
     /// appended to the derivation list without looking for an older record.
     LoadResult LoadMemory(const QString &name, double value, const QString &derivation);
+
+    /// Whether LoadMemory takes `name` for certain: an ASCII letter, then ASCII letters,
+    /// digits and '_', fewer than 100 characters in all. A name outside these may still be
+    /// taken; only LoadMemory decides.
+    static bool takesName(const QString &name)
+    {
+        // The parser refuses an empty name, one longer than its limit of 100 characters, one
+        // that starts with a digit or holds any other character, and a constant's name (each
+        // of which starts with '_').
+        const auto letter = [](QChar c) {
+            return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+        };
+        if (name.isEmpty() || name.size() >= 100 || !letter(name[0]))
+            return false;
+        return std::all_of(name.begin(), name.end(), [&](QChar c) {
+            return letter(c) || (c >= u'0' && c <= u'9') || c == u'_';
+        });
+    }
 
     /// The first derivation record whose name equals `name` exactly, or nullptr.
     const CVariabele *FindDerivation(const QString &name) const;

@@ -1,6 +1,5 @@
 #include "persistence/calculatordatafile.h"
 
-#include "core/calculator.h"
 #include "persistence/datafileformat.h"
 
 #include <QIODevice>
@@ -188,38 +187,40 @@ QByteArray writeCalculatorDataFile(const CalculatorState &state)
     return out.bytes();
 }
 
-ReadOutcome readCalculatorDataFile(QIODevice &device, Calculator &calculator)
+ReadState readCalculatorDataFile(QIODevice &device)
 {
     ArchiveReader in(device);
-    DataFileMerge merge(calculator);
+    ReadState read;
+    // Whatever ends inside a field leaves the items before it for the merge.
+    read.end = ReadState::End::Cut;
 
     const auto text = in.string();
     if (!text)
-        return ReadOutcome::EndOfFile;
-    merge.setExpressionText(*text);
+        return read;
+    read.addExpression(*text);
 
     const auto historyCount = in.int32();
     if (!historyCount)
-        return ReadOutcome::EndOfFile;
+        return read;
     for (qint32 i = 0; i < *historyCount; ++i) {
         const auto entry = in.string();
         if (!entry)
-            return ReadOutcome::EndOfFile;
-        merge.appendHistory(*entry);
+            return read;
+        read.addHistory(*entry);
     }
 
     const auto memoryCount = in.int32();
     if (!memoryCount)
-        return ReadOutcome::EndOfFile;
+        return read;
     const qint32 entries = std::min<qint32>(*memoryCount, MaxMemoryEntries);
     for (qint32 i = 0; i < entries; ++i) {
-        const auto name = in.string();
+        auto name = in.string();
         const auto value = name ? in.float64() : std::nullopt;
-        const auto derivation = value ? in.string() : std::nullopt;
+        auto derivation = value ? in.string() : std::nullopt;
         if (!derivation)
-            return ReadOutcome::EndOfFile;
-        if (!merge.loadMemory(*name, *value, *derivation))
-            return ReadOutcome::PoolFull;
+            return read;
+        read.addMemory({std::move(*name), *value, std::move(*derivation)});
     }
-    return ReadOutcome::Complete;
+    read.end = ReadState::End::Complete;
+    return read;
 }

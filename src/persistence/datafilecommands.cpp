@@ -128,13 +128,19 @@ void openDataFile(Calculator &calculator, FileChooser &chooser)
 
 void openDataFileAt(Calculator &calculator, const QString &path)
 {
+    if (const std::optional<ReadState> read = readDataFileAt(path))
+        calculator.merge(*read);
+}
+
+std::optional<ReadState> readDataFileAt(const QString &path)
+{
     if (path.isEmpty())
-        return;
+        return std::nullopt;
     QFile file;
     std::optional<QByteArray> bytes;
     switch (openPlainFile(path, file)) {
     case Opening::NotOpened:
-        return;
+        return std::nullopt;
     case Opening::TooLarge:
         break;
     case Opening::Opened:
@@ -142,23 +148,16 @@ void openDataFileAt(Calculator &calculator, const QString &path)
         break;
     }
     if (!bytes) {
-        calculator.report(Message::FileTooLarge);
-        return;
+        ReadState unreadable;
+        unreadable.end = ReadState::End::Unreadable;
+        return unreadable;
     }
     QBuffer buffer(&*bytes);
     buffer.open(QIODevice::ReadOnly);
-    mergeDataFile(buffer, isTextDataFile(path), calculator);
+    return readDataFile(buffer, isTextDataFile(path));
 }
 
-void mergeDataFile(QIODevice &device, bool text, Calculator &calculator)
+ReadState readDataFile(QIODevice &device, bool text)
 {
-    const ReadOutcome outcome =
-        text ? readTextDataFile(device, calculator) : readCalculatorDataFile(device, calculator);
-    if (outcome == ReadOutcome::EndOfFile) {
-        calculator.report(Message::UnexpectedEndOfFile);
-        return;
-    }
-    if (outcome == ReadOutcome::PoolFull)
-        calculator.report(Message::MemoryPoolFull);
-    calculator.primeAndRefresh();
+    return text ? readTextDataFile(device) : readCalculatorDataFile(device);
 }

@@ -2,11 +2,13 @@
 // merged into the running calculator. The format follows the chosen path's extension.
 #pragma once
 
+#include "core/calculator.h"
 #include "core/platform.h"
 
 #include <QString>
 
-class Calculator;
+#include <optional>
+
 class QIODevice;
 
 /// Puts `bytes` in the file at `path`, replacing what was there only once all of them are
@@ -23,16 +25,17 @@ void saveDataFile(Calculator &calculator, FileChooser &chooser);
 /// Merges a data file the user chooses into the calculator, as openDataFileAt does.
 void openDataFile(Calculator &calculator, FileChooser &chooser);
 
-/// Merges the data file at `path` into the calculator: the expression text replaced,
-/// history appended, memories loaded into the load pool. Only a plain file is read, and
-/// the open never waits (a pipe put in its place is left alone); one that cannot be opened
-/// changes nothing. A file larger than 64 MiB is reported (Message::FileTooLarge) and not
-/// read. `path` may hold bytes that are not UTF-8 as fileNameFromBytes keeps them. A full
-/// load pool is reported once and ends the reading; then, as at the end of the file, the
-/// parser is primed and the memory list rebuilt. A file that ends inside a field is reported
-/// (Message::UnexpectedEndOfFile) and keeps what was read.
+/// Merges the data file at `path` into the calculator (Calculator::merge): the expression
+/// text replaced, history appended, memories loaded into the load pool. A file that
+/// readDataFileAt cannot open changes nothing.
 void openDataFileAt(Calculator &calculator, const QString &path);
 
-/// Reads the data file in `device` (a text data file when `text` is set) into the
-/// calculator, as openDataFileAt does once the file is open.
-void mergeDataFile(QIODevice &device, bool text, Calculator &calculator);
+/// What the data file at `path` holds, or nothing when it cannot be opened. Only a plain
+/// file is read, and the open never waits (a pipe put in its place is left alone). A file
+/// larger than 64 MiB is not read (ReadState::End::Unreadable). `path` may hold bytes that
+/// are not UTF-8 as fileNameFromBytes keeps them.
+std::optional<ReadState> readDataFileAt(const QString &path);
+
+/// What the data file in `device` holds: a text data file when `text` is set, else a
+/// Calculator Data File.
+ReadState readDataFile(QIODevice &device, bool text);

@@ -1,8 +1,7 @@
 #include "persistence/savedstate.h"
 
 #include "core/calculator.h"
-#include "core/historymodel.h"
-#include "core/platform.h"
+#include "core/engine.h"
 #include "persistence/settingskeys.h"
 #include "persistence/settingsstore.h"
 
@@ -79,49 +78,64 @@ QString cutEditText(const QString &text)
     return text.left(length);
 }
 
-} // namespace
-
-QString RestoreHistory(const SettingsStore &store, HistoryModel &history)
+// The saved history entries, the newest first, without the empty ones; duplicates stay.
+QStringList RestoreHistory(const SettingsStore &store)
 {
     const int count = store.getInt(HistorySection, Count, 0);
-    const std::vector<qint64> positions =
-        presentPositions(store, HistorySection, HistoryEntry, count);
-    // The oldest goes in first and each newer one above it, so combo00 ends on top.
-    for (auto it = positions.rbegin(); it != positions.rend(); ++it) {
-        const QString entry = store.getString(HistorySection, key(HistoryEntry, int(*it)));
+    QStringList entries;
+    for (const qint64 position : presentPositions(store, HistorySection, HistoryEntry, count)) {
+        QString entry = store.getString(HistorySection, key(HistoryEntry, int(position)));
         if (!entry.isEmpty())
-            history.insertTop(entry);
+            entries.append(std::move(entry));
     }
-    return store.getString(HistorySection, Edit);
+    return entries;
 }
 
-void RestoreMemories(const SettingsStore &store, Calculator &calculator)
+// The saved memories in key order, each to be loaded as it stands.
+std::vector<SavedMemory> RestoreMemories(const SettingsStore &store)
 {
+    std::vector<SavedMemory> memories;
     const int count = store.getInt(MemorySection, Count, 0);
     if (count < 1)
-        return;
-    const auto load = [&](const QString &name, double value, const QString &derivation) {
-        if (calculator.LoadMemory(name, value, derivation) != LoadResult::PoolFull)
-            return true;
-        calculator.report(Message::MemoryPoolFull);
-        return false;
-    };
-
+        return memories;
+    const std::vector<qint64> positions = presentPositions(store, MemorySection, MemoryName, count);
+    memories.reserve(std::min<std::size_t>(positions.size() + 1, Engine::PoolSize + 1));
     qint64 next = MemoryName.first;
-    for (const qint64 position : presentPositions(store, MemorySection, MemoryName, count)) {
+    int taken = 0;
+    for (const qint64 position : positions) {
         const int k = int(position);
-        const QString name = store.getString(MemorySection, key(MemoryName, k));
-        const double value = decodeValue(store.getBinary(MemorySection, key(MemoryValue, k)));
-        const QString derivation = store.getString(MemorySection, key(MemoryDerivation, k));
-        if (!load(name, value, derivation))
-            return;
+        memories.push_back({store.getString(MemorySection, key(MemoryName, k)),
+                            decodeValue(store.getBinary(MemorySection, key(MemoryValue, k))),
+                            store.getString(MemorySection, key(MemoryDerivation, k))});
         next = position + 1;
+        // A merge finds the load pool full at this entry at the latest, and never looks
+        // further; reading on would only make the start slower.
+        if (Engine::takesName(memories.back().name) && ++taken > Engine::PoolSize)
+            return memories;
     }
     // The entries after the last stored name read as empty names, which the engine
     // refuses without a trace; but when the load pool is full, the first of them ends the
     // restore with the message like any other entry.
     if (next <= qint64(MemoryName.first) + count - 1)
-        load(QString(), 0.0, QString());
+        memories.push_back({});
+    return memories;
+}
+
+} // namespace
+
+ReadState readSettings(const SettingsStore &store)
+{
+    ReadState read;
+    // The history goes in before the text, so that the text is not replaced by an entry;
+    // the text goes in before anything that may show a message.
+    read.historyPlace = ReadState::HistoryPlace::Top;
+    for (const QString &entry : RestoreHistory(store))
+        read.addHistory(entry);
+    read.addExpression(store.getString(HistorySection, Edit));
+    read.memories = RestoreMemories(store);
+    if (!read.memories.empty())
+        read.order.push_back({ReadState::Run::Kind::Memory, qsizetype(read.memories.size())});
+    return read;
 }
 
 void SaveToSettings(SettingsStore &store, const CalculatorState &state)
@@ -148,12 +162,7 @@ void SaveToSettings(SettingsStore &store, const CalculatorState &state)
 
 void startUp(const SettingsStore &store, Calculator &calculator)
 {
-    // The history goes in before the text, so that the text is not replaced by an entry;
-    // the text goes in before anything that may show a message.
-    const QString text = RestoreHistory(store, *calculator.history());
-    calculator.setExpressionField(text, EditSelection::All);
-    RestoreMemories(store, calculator);
-    calculator.primeAndRefresh();
+    calculator.merge(readSettings(store));
 }
 
 void closeDown(SettingsStore &store, const Calculator &calculator)

@@ -1,6 +1,6 @@
 #include "persistence/textdatafile.h"
 
-#include "core/calculator.h"
+#include "core/engine.h"
 #include "core/numberformat.h"
 #include "persistence/datafileformat.h"
 
@@ -113,22 +113,26 @@ QStringList splitFields(QStringView line)
     return fields;
 }
 
-ReadOutcome readTextDataFile(QIODevice &device, Calculator &calculator)
+ReadState readTextDataFile(QIODevice &device)
 {
     PieceReader pieces(device);
-    DataFileMerge merge(calculator);
+    ReadState read;
+    int taken = 0;
     while (const std::optional<QString> line = pieces.next()) {
         const QStringList fields = splitFields(*line);
         const QString keyword = fields.value(0);
         if (keyword == CurrentKeyword) {
-            merge.setExpressionText(fields.value(1));
+            read.addExpression(fields.value(1));
         } else if (keyword == HistoryKeyword) {
-            merge.appendHistory(fields.value(1));
+            read.addHistory(fields.value(1));
         } else if (keyword == MemoryKeyword) {
             const double value = parseDecimalPrefix(fields.value(2));
-            if (!merge.loadMemory(fields.value(1), value, fields.value(3)))
-                return ReadOutcome::PoolFull;
+            read.addMemory({fields.value(1), value, fields.value(3)});
+            // A merge finds the load pool full at this line at the latest and applies
+            // nothing after it, so the rest need not be read nor held.
+            if (Engine::takesName(fields.value(1)) && ++taken > Engine::PoolSize)
+                break;
         }
     }
-    return ReadOutcome::Complete;
+    return read;
 }

@@ -2,15 +2,13 @@
 // one TAB-separated line per item ("current", "history", "memory"), CR LF line ends.
 #pragma once
 
-#include "persistence/datafilemerge.h"
+#include "core/calculator.h"
 
 #include <QByteArray>
-#include <QString>
 #include <QStringList>
 #include <QStringView>
 
 class QIODevice;
-struct CalculatorState;
 
 /// The file's bytes for `state`: the "current" line with the expression text, a "history"
 /// line per entry in list order, and a "memory" line per memory in name order with its
@@ -21,9 +19,11 @@ QByteArray writeTextDataFile(const CalculatorState &state);
 /// most ten of them; what follows the tenth is dropped.
 QStringList splitFields(QStringView line);
 
-/// Reads a text data file from `device` into `calculator`, applying each line the moment
-/// it is read. A UTF-8 byte order mark is honoured; anything else is read as UTF-16LE.
+/// What a text data file in `device` holds: its "current", "history" and "memory" lines in
+/// file order. A UTF-8 byte order mark is honoured; anything else is read as UTF-16LE.
 /// Lines come in pieces of at most 4,999 characters, each handled as a line of its own; a
 /// last line without a line feed counts too; unknown lines are ignored. Reading stops at
-/// the end of the data, at a read error, or when the load pool runs full.
-ReadOutcome readTextDataFile(QIODevice &device, Calculator &calculator);
+/// the end of the data, at a read error, or after the memory line at which a merge finds
+/// the load pool full at the latest (the 1000th whose name Engine::takesName), and is
+/// always complete.
+ReadState readTextDataFile(QIODevice &device);

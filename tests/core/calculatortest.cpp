@@ -94,8 +94,7 @@ TEST_F(CalculatorTest, FilterFollowsTheParsersCurrentExpression)
     EXPECT_EQ(rows(), QStringList({"a|6|a = x * 2", "x|3|"}));
     calculator.calculate("q + 1");
     EXPECT_EQ(rows(), QStringList{"q|1|"});
-    engine.PrimeParser(); // as after loading a file
-    calculator.refreshAndReport();
+    calculator.merge(ReadState()); // an Open of a file that holds nothing
     EXPECT_TRUE(rows().isEmpty());
     calculator.calculate("q +* 2");
     calculator.refreshAndReport(); // the current expression does not parse

@@ -53,12 +53,18 @@ TEST_F(EngineTest, RejectsBadInputWithoutCreatingMemories)
 
 TEST_F(EngineTest, EachPoolHolds999MemoriesAndRefusedNamesTakeNoSlot)
 {
-    for (const QString &name : {QString(), QStringLiteral("1abc"), QStringLiteral("a b")})
+    // takesName vouches for none of the refused names, and for each one loaded here.
+    for (const QString &name : {QString(), QStringLiteral("1abc"), QStringLiteral("a b"),
+                                QStringLiteral("_pi"), QStringLiteral(u"\u00e9")}) {
         EXPECT_EQ(engine.LoadMemory(name, 5, "x = 5"), LoadResult::NameRefused);
+        EXPECT_FALSE(Engine::takesName(name)) << name.toStdString();
+    }
     EXPECT_TRUE(engine.derivations().empty());
     for (int i = 1; i <= Engine::PoolSize; ++i) {
-        ASSERT_EQ(engine.LoadMemory(QStringLiteral("m%1").arg(i), i, {}), LoadResult::Loaded);
-        ASSERT_NO_THROW(engine.evaluate(QStringLiteral("c%1 = m%1").arg(i))) << i;
+        const QString name = i == 1 ? QString(99, u'M') : QStringLiteral("m%1").arg(i);
+        ASSERT_TRUE(Engine::takesName(name));
+        ASSERT_EQ(engine.LoadMemory(name, i, {}), LoadResult::Loaded);
+        ASSERT_NO_THROW(engine.evaluate(QStringLiteral("c%1 = ").arg(i) + name)) << i;
     }
     EXPECT_EQ(engine.LoadMemory("extra", 1, "extra = 1"), LoadResult::PoolFull);
     EXPECT_THROW(engine.evaluate("c1 + p"), EngineError); // the 1000th created name

@@ -25,7 +25,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr auto Complete = ReadOutcome::Complete, EndOfFile = ReadOutcome::EndOfFile;
+constexpr auto Complete = ReadState::End::Complete, EndOfFile = ReadState::End::Cut;
 
 QByteArray hex(const char *spaced)
 {
@@ -128,7 +128,7 @@ TEST(DataFileBytes, RoundTripsKeepValuesBitForBitInCdfAndTo15DigitsInCsv)
 TEST(CalculatorDataFile, ReadsWhatIsThereAndStopsAtTheEnd)
 {
     // The bytes, how reading them ends, and the state they leave, a line at a '|'.
-    const std::tuple<QByteArray, ReadOutcome, QString> rows[] = {
+    const std::tuple<QByteArray, ReadState::End, QString> rows[] = {
         // narrow strings in Windows-1252
         {hex("02 80E9 01000000 01 78 01000000 01 62 000000000000F03F 00"), Complete,
          u"edit \u20ac\u00e9|history x|b=3ff0000000000000|rows 0"_s},
@@ -158,7 +158,7 @@ TEST(CalculatorDataFile, ReadsWhatIsThereAndStopsAtTheEnd)
         for (const bool sparse : {false, true}) {
             TestCalculator calc;
             Device device(bytes, sparse);
-            EXPECT_EQ(readCalculatorDataFile(device, calc.calculator), outcome)
+            EXPECT_EQ(readInto(readCalculatorDataFile, device, calc.calculator), outcome)
                 << qPrintable(state.left(100)) << (sparse ? " (sparse)" : "");
             EXPECT_EQ(calc.state().join(u'|'), state);
         }
@@ -168,7 +168,7 @@ TEST(CalculatorDataFile, ReadsWhatIsThereAndStopsAtTheEnd)
     for (int i = 0; i <= Engine::PoolSize; ++i)
         full.memories.push_back({u"m%1"_s.arg(i), 1, {}});
     TestCalculator calc;
-    const ReadOutcome outcome =
+    const ReadState::End outcome =
         readBytes(readCalculatorDataFile, writeCalculatorDataFile(full), calc.calculator);
     EXPECT_EQ(std::pair(outcome, calc.engine.loadedSlots()), std::pair(Complete, 999));
 }
@@ -207,10 +207,19 @@ TEST(TextDataFile, ReadsKnownLinesPieceByPiece)
             TestCalculator calc;
             calc.calculator.setExpressionText(u"kept"_s);
             Device device(bytes, sparse);
-            EXPECT_EQ(readTextDataFile(device, calc.calculator), Complete);
+            EXPECT_EQ(readInto(readTextDataFile, device, calc.calculator), Complete);
             EXPECT_EQ(calc.state().join(u'|'), state);
         }
     }
+    // The 1000th memory line meets the full pool, once; nothing after it counts as read.
+    QString lines;
+    for (int i = 0; i <= Engine::PoolSize; ++i)
+        lines += u"memory\tm%1\t1\nhistory\th%1\n"_s.arg(i);
+    TestCalculator full;
+    readBytes(readTextDataFile, utf16(lines + u"current\tafter\n"_s), full.calculator);
+    EXPECT_EQ(std::tuple(full.engine.loadedSlots(), full.messages.shown,
+                         full.calculator.history()->rowCount(), full.calculator.expressionText()),
+              std::tuple(999, QList{Message::MemoryPoolFull}, 999, QString()));
     EXPECT_EQ(splitFields(u"a\t\tb\tc\td\te\tf\tg\th\ti\tj\tk\n"),
               QStringList({"a", "", "b", "c", "d", "e", "f", "g", "h", "i"}));
 }
@@ -280,8 +289,10 @@ TEST_F(DataFileCommands, NothingIsLostWhenSavingOrReadingFails)
     EXPECT_EQ(reader.state(), QStringList({"edit b = 2", "history b = 2", "history a*2",
                                            "history a=3", "a=4008000000000000 a=3", "a: a=3",
                                            "rows 0", "UnexpectedEndOfFile", "FileTooLarge"}));
+    ReadState filling;
     for (int i = reader.engine.loadedSlots(); i < Engine::PoolSize; ++i)
-        reader.engine.LoadMemory(u"m"_s, i, {});
+        filling.addMemory({u"m"_s, double(i), {}});
+    reader.calculator.merge(filling, MergeScope::Items);
     reader.messages.shown.clear();
     // A name that is not UTF-8 opens all the same.
     const QString strange = u"old\xdcff.cdf"_s;
@@ -291,6 +302,10 @@ TEST_F(DataFileCommands, NothingIsLostWhenSavingOrReadingFails)
     run(openDataFile, reader, {strange});
     EXPECT_EQ(reader.messages.shown, QList{Message::MemoryPoolFull});
     EXPECT_EQ(reader.state().value(reader.state().size() - 2), u"rows 2"_s);
+    // Met before the cut, the full pool leaves the cut unread: the closing steps run.
+    reader.messages.shown.clear();
+    run(openDataFile, reader, {u"cut.cdf"_s});
+    EXPECT_EQ(reader.messages.shown, QList{Message::MemoryPoolFull});
 }
 
 // A file name keeps every byte through its text, and valid UTF-8 reads as UTF-8.

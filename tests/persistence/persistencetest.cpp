@@ -54,8 +54,7 @@ static void fill(SettingsStore &to, std::vector<Entry> entries, const std::vecto
 static QStringList restore(const SettingsStore &store)
 {
     TestCalculator calc;
-    calc.calculator.setExpressionText(RestoreHistory(store, *calc.calculator.history()));
-    RestoreMemories(store, calc.calculator);
+    calc.calculator.merge(readSettings(store), MergeScope::Items);
     return calc.state();
 }
 

@@ -54,16 +54,13 @@ public:
                 both([](Side &s) { s.calculator.setFilter(!s.calculator.filter()); });
                 break;
             case 5: {
-                // What an Open does: load each entry, then prime and rebuild the list.
+                // An Open of a file with one memory.
+                ReadState read;
                 const QString name = this->name(in);
                 const double value = in.next() / 4.0;
-                const QString derivation =
-                    in.next() % 2 ? name + u'=' + expression(in, "") : QString();
-                both([&](Side &s) {
-                    s.engine.LoadMemory(name, value, derivation);
-                    s.engine.PrimeParser();
-                    s.calculator.refreshAndReport();
-                });
+                read.addMemory(
+                    {name, value, in.next() % 2 ? name + u'=' + expression(in, "") : QString()});
+                both([&](Side &s) { s.calculator.merge(read); });
                 break;
             }
             default:

@@ -51,12 +51,22 @@ struct TestCalculator {
     Calculator calculator{engine, messages};
 };
 
-/// Reads `bytes` into `calculator` with `reader`, one of the two data file readers.
+/// Reads `device` with `reader`, one of the two data file readers, and merges what it read
+/// into `calculator` as read, before the closing steps. Returns how the reading ended.
 template <class Reader>
-auto readBytes(Reader reader, const QByteArray &bytes, Calculator &calculator)
+ReadState::End readInto(Reader reader, QIODevice &device, Calculator &calculator)
+{
+    const ReadState read = reader(device);
+    calculator.merge(read, MergeScope::Items);
+    return read.end;
+}
+
+/// readInto on a device holding `bytes`.
+template <class Reader>
+ReadState::End readBytes(Reader reader, const QByteArray &bytes, Calculator &calculator)
 {
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
-    return reader(buffer, calculator);
+    return readInto(reader, buffer, calculator);
 }
