@@ -46,7 +46,7 @@ void Calculator::calculate(const QString &fieldText)
     if (recording) {
         const qsizetype assignment = working.indexOf(u'=');
         if (assignment > 0)
-            m_engine.RecordDerivation(working.left(assignment).trimmed(), working, value);
+            m_engine.RecordDerivation(working.left(assignment).trimmed(), working);
     }
 
     if (!RefreshMemoryList(RefreshMode::StopAtFailure))

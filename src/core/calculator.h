@@ -106,7 +106,6 @@ public:
     const HistoryModel *history() const { return &m_history; }
     MemoryListModel *memoryList() { return &m_memoryList; }
     const MemoryListModel *memoryList() const { return &m_memoryList; }
-    const Engine &engine() const { return m_engine; }
 
     /// The expression field's text as the user left it.
     const QString &expressionText() const { return m_expressionText; }

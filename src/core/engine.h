@@ -16,8 +16,6 @@
 struct CVariabele {
     QString name;
     QString derivation;
-    /// The value when the record was created; display and saving read the memory instead.
-    double value = 0.0;
 };
 
 /// Any failure of the parser or the variable factory while evaluating.
@@ -108,7 +106,7 @@ public:
     const CVariabele *FindDerivation(const QString &name) const;
 
     /// Replaces the derivation of the first record of `name`, or appends a new record.
-    void RecordDerivation(const QString &name, const QString &derivation, double value);
+    void RecordDerivation(const QString &name, const QString &derivation);
 
     /// Makes the parser forget `name`; its slot stays idle and its derivation record stays.
     void RemoveMemory(const QString &name);

@@ -181,8 +181,3 @@ void QSettingsStore::sync()
 {
     m_settings.sync();
 }
-
-QString QSettingsStore::location() const
-{
-    return m_settings.fileName();
-}

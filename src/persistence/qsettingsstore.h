@@ -49,7 +49,6 @@ public:
     /// Writes pending changes to permanent storage; destruction does the same.
     void sync() override;
     /// Where the values live: a file path, or a registry path on Windows.
-    QString location() const;
 
 protected:
     QVariant value(const QString &path) const override;

@@ -115,7 +115,7 @@ TEST_F(CalculatorTest, FailingDerivationStopsCalculateButNotOtherRebuilds)
 TEST_F(CalculatorTest, DeleteKeepsDerivationRecords)
 {
     calculateAll({"b = 5", "@a = b*2", "c = 3"});
-    engine.RecordDerivation("c", "c = fresh", 0);
+    engine.RecordDerivation("c", "c = fresh");
     calculator.calculate("c = 3");
     EXPECT_EQ(rows().size(), 3); // fresh only from the next rebuild
     calculator.deleteMemories({0, 1});

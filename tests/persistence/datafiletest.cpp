@@ -262,7 +262,7 @@ TEST_F(DataFileCommands, NothingIsLostWhenSavingOrReadingFails)
     // a = 3 with that derivation), then b = 2 calculated.
     TestCalculator calc;
     calc.calculator.calculate(u"a=3"_s);
-    calc.engine.RecordDerivation(u"a"_s, u"a=3"_s, 3);
+    calc.engine.RecordDerivation(u"a"_s, u"a=3"_s);
     calc.calculator.calculate(u"a*2"_s);
     calc.calculator.calculate(u"b = 2"_s);
     run(saveDataFile, calc, {u"old.cdf"_s});
