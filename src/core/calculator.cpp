@@ -137,11 +137,6 @@ void Calculator::CopyDerivationToExpression(int row)
         setExpressionField(u'@' + memory.derivation, EditSelection::All);
 }
 
-MemoryButtons Calculator::UpdateMemoryButtons(int selectedRows)
-{
-    return {selectedRows == 1, selectedRows >= 1};
-}
-
 void Calculator::setExpressionField(const QString &text, EditSelection selection)
 {
     m_expressionText = text;

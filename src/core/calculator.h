@@ -78,13 +78,6 @@ enum class MergeScope {
     Items, ///< the items alone: the state as read, before a rebuild moves derived values on
 };
 
-/// What the memory buttons may do for a given selection.
-struct MemoryButtons {
-    bool copyDerivation = false; ///< exactly one row selected
-    bool remove = false;         ///< at least one row selected
-    bool operator==(const MemoryButtons &) const = default;
-};
-
 /// How the expression field's text is selected after the calculator sets it.
 enum class EditSelection {
     All,        ///< the whole text selected, as after an evaluation
@@ -156,8 +149,6 @@ public:
     void deleteMemories(const QList<int> &rows);
     /// Offers a row's derivation (or its name for a new assignment) in the expression field.
     void CopyDerivationToExpression(int row);
-
-    static MemoryButtons UpdateMemoryButtons(int selectedRows);
 
 signals:
     void resultFieldChanged(const QString &text);

@@ -52,3 +52,8 @@ void MemoryListModel::setRows(std::vector<MemoryRow> rows)
     m_rows = std::move(rows);
     endResetModel();
 }
+
+MemoryButtons UpdateMemoryButtons(int selectedRows)
+{
+    return {selectedRows == 1, selectedRows >= 1};
+}

@@ -6,6 +6,18 @@
 
 #include <vector>
 
+/// What the memory buttons may do for a given selection.
+struct MemoryButtons {
+    bool copyDerivation = false; ///< exactly one row selected
+    bool remove = false;         ///< at least one row selected
+    bool operator==(const MemoryButtons &) const = default;
+};
+
+/// Which memory buttons a selection of `selectedRows` rows enables: copying a derivation
+/// wants exactly one, deleting at least one. A rule of the list alone, read by whoever
+/// shows the buttons.
+MemoryButtons UpdateMemoryButtons(int selectedRows);
+
 struct MemoryRow {
     QString name;
     QString value;      ///< already formatted for display

@@ -210,8 +210,9 @@ void CCorvalinDlg::connectMessageTable()
             });
     connect(m_memoryList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &CCorvalinDlg::updateMemoryButtons);
-    // A rebuild drops the selection without telling the selection's listeners.
-    connect(m_calculator.memoryList(), &QAbstractItemModel::modelReset, this,
+    // A rebuild drops the selection without telling the selection's listeners; the view's
+    // own model says when.
+    connect(m_memoryList->model(), &QAbstractItemModel::modelReset, this,
             &CCorvalinDlg::updateMemoryButtons);
     connect(control<QPushButton>(Id::Delete), &QPushButton::clicked, this,
             [this] { m_calculator.deleteMemories(selectedMemoryRows()); });
@@ -324,7 +325,7 @@ QList<int> CCorvalinDlg::selectedMemoryRows() const
 
 void CCorvalinDlg::updateMemoryButtons()
 {
-    const MemoryButtons enabled = Calculator::UpdateMemoryButtons(int(selectedMemoryRows().size()));
+    const MemoryButtons enabled = UpdateMemoryButtons(int(selectedMemoryRows().size()));
     control(Id::CopyDerivation)->setEnabled(enabled.copyDerivation);
     control(Id::Delete)->setEnabled(enabled.remove);
 }
