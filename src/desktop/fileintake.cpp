@@ -61,21 +61,23 @@ void FileIntake::schedule()
 
 void FileIntake::openRemaining()
 {
-    if (m_opening)
-        return;
-    const QScopedValueRollback opening(m_opening, true);
-    while (!m_waiting.isEmpty())
-        openDataFileAt(m_calculator, m_waiting.takeFirst());
+    openFiles(false);
 }
 
 void FileIntake::openWaiting()
 {
     m_scheduled = false;
-    // A file's message box runs an event loop of its own, in which more files may come.
+    openFiles(true);
+}
+
+// A file's message box runs an event loop of its own, in which more files may come: they
+// wait for the open that runs.
+void FileIntake::openFiles(bool waitForBoxes)
+{
     if (m_opening)
         return;
     const QScopedValueRollback opening(m_opening, true);
-    while (!m_waiting.isEmpty() && !blocked())
+    while (!m_waiting.isEmpty() && !(waitForBoxes && blocked()))
         openDataFileAt(m_calculator, m_waiting.takeFirst());
 }
 

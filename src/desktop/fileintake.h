@@ -35,6 +35,7 @@ protected:
 private:
     void schedule();
     void openWaiting();
+    void openFiles(bool waitForBoxes);
     bool blocked();
     bool takeDrag(QObject *watched, QEvent *event);
 

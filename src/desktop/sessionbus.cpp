@@ -89,7 +89,6 @@ std::optional<SessionStart> SessionBus::callRunning(const QStringList &paths,
                                                     const Activation &activation, QString &problem)
 {
     const QString service = QLatin1String(Service);
-    const qint64 pid = m_connection.interface()->servicePid(service).value();
     QDBusMessage call =
         QDBusMessage::createMethodCall(service, QLatin1String(Path), QLatin1String(Interface),
                                        paths.isEmpty() ? u"Activate"_s : u"Open"_s);
@@ -111,11 +110,12 @@ std::optional<SessionStart> SessionBus::callRunning(const QStringList &paths,
                 || error == u"org.freedesktop.DBus.Error.NameHasNoOwner"
                 || error == u"org.freedesktop.DBus.Error.UnknownObject"))
             return std::nullopt;
+        // The bus, not the program, answers who owns the name.
         if (error == u"org.freedesktop.DBus.Error.NoReply"
             || error == u"org.freedesktop.DBus.Error.Timeout")
-            problem =
-                u"the running Korvel (process %1) did not answer within %2 seconds"_s.arg(pid).arg(
-                    AnswerWait / 1000);
+            problem = u"the running Korvel (process %1) did not answer within %2 seconds"_s
+                          .arg(m_connection.interface()->servicePid(service).value())
+                          .arg(AnswerWait / 1000);
         else
             problem = u"the running Korvel did not take the files: "_s + reply.errorMessage();
         return SessionStart::Failed;
@@ -153,26 +153,25 @@ void SessionBus::ActivateAction(const QString &name, const QVariantList &paramet
 // All or nothing: a call with anything a file name cannot be opens none of its files. What
 // the names name is read later as any file from a stranger is, by the open command's own
 // checks.
-bool SessionBus::take(const QStringList &uris, const QVariantMap &platformData)
+void SessionBus::take(const QStringList &uris, const QVariantMap &platformData)
 {
     Activation activation;
     if (!readActivation(platformData, activation)) {
         sendErrorReply(QDBusError::InvalidArgs, u"malformed platform data"_s);
-        return false;
+        return;
     }
     if (uris.size() > MaxUris) {
         sendErrorReply(QDBusError::InvalidArgs, u"more than %1 files at once"_s.arg(MaxUris));
-        return false;
+        return;
     }
     QStringList paths;
     for (const QString &uri : uris) {
         const QString name = fileNameFromUrl(QUrl(uri, QUrl::StrictMode));
         if (name.isEmpty() || fileNameBytes(name).size() > HandOver::MaxPathBytes) {
             sendErrorReply(QDBusError::InvalidArgs, u"not a local file: "_s + uri.left(200));
-            return false;
+            return;
         }
         paths.append(name);
     }
     emit handedOver(paths, activation);
-    return true;
 }

@@ -47,7 +47,7 @@ private:
     /// Calls the running program; nothing when none was there to call after all.
     std::optional<SessionStart> callRunning(const QStringList &paths, const Activation &activation,
                                             QString &problem);
-    bool take(const QStringList &uris, const QVariantMap &platformData);
+    void take(const QStringList &uris, const QVariantMap &platformData);
 
     QDBusConnection m_connection;
     bool m_serving = false;

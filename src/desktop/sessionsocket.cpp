@@ -307,6 +307,8 @@ void SessionSocket::receive(QLocalSocket &socket)
 
 void SessionSocket::stop()
 {
+    for (QLocalSocket *socket : std::exchange(m_open, {}))
+        drop(socket);
 #ifdef Q_OS_UNIX
     delete m_notifier;
     m_notifier = nullptr;
@@ -315,8 +317,6 @@ void SessionSocket::stop()
         ::close(m_listener);
         m_listener = -1;
     }
-    for (QLocalSocket *socket : std::exchange(m_open, {}))
-        drop(socket);
     // Last: the next start may take over only once nobody listens here any more.
     if (m_lock >= 0)
         ::close(m_lock);
@@ -324,8 +324,6 @@ void SessionSocket::stop()
 #else
     if (m_server)
         m_server->close();
-    for (QLocalSocket *socket : std::exchange(m_open, {}))
-        drop(socket);
     if (m_lockFile)
         m_lockFile->unlock();
 #endif

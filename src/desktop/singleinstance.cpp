@@ -52,9 +52,8 @@ HandOver::Reading HandOver::read(const QByteArray &bytes, QStringList &paths, qs
     return Reading::Complete;
 }
 
-SingleInstance::SingleInstance(const QString &socketPath, bool useBus, QObject *parent)
+SingleInstance::SingleInstance(const QString &socketPath, QObject *parent)
     : QObject(parent)
-    , m_useBus(useBus)
     , m_socketPath(socketPath)
 {
 }
@@ -91,15 +90,13 @@ SingleInstance::Start SingleInstance::start(const QStringList &paths, const Acti
 {
     m_problem.clear();
 #ifdef KORVEL_SESSION_BUS
-    if (m_useBus) {
-        if (const QDBusConnection bus = QDBusConnection::sessionBus(); bus.isConnected()) {
-            m_bus = std::make_unique<SessionBus>(bus);
-            connect(m_bus.get(), &SessionBus::handedOver, this, &SingleInstance::handedOver);
-            const Start start = m_bus->start(paths, activation, m_problem);
-            if (start != Start::Alone)
-                return start;
-            m_bus.reset();
-        }
+    if (const QDBusConnection bus = QDBusConnection::sessionBus(); bus.isConnected()) {
+        m_bus = std::make_unique<SessionBus>(bus);
+        connect(m_bus.get(), &SessionBus::handedOver, this, &SingleInstance::handedOver);
+        const Start start = m_bus->start(paths, activation, m_problem);
+        if (start != Start::Alone)
+            return start;
+        m_bus.reset();
     }
 #endif
     if (m_socketPath.isEmpty()) {

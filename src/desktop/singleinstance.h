@@ -20,9 +20,9 @@ class SingleInstance : public QObject {
 public:
     using Start = SessionStart;
 
-    /// Uses the session bus when `useBus` and one can be reached, else the socket at
-    /// `socketPath`; an empty path then makes every start Alone.
-    SingleInstance(const QString &socketPath, bool useBus = true, QObject *parent = nullptr);
+    /// Uses the session bus when one can be reached, else the socket at `socketPath`; an
+    /// empty path then makes every start Alone.
+    explicit SingleInstance(const QString &socketPath, QObject *parent = nullptr);
     ~SingleInstance() override;
 
     /// The socket of the user's desktop session, named after the program and the display
@@ -47,7 +47,6 @@ signals:
     void handedOver(const QStringList &paths, const Activation &activation);
 
 private:
-    bool m_useBus;
     QString m_socketPath;
     std::unique_ptr<SessionBus> m_bus;
     std::unique_ptr<SessionSocket> m_socket;
